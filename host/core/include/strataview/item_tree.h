@@ -1,0 +1,36 @@
+// An item store in memory: the CLI's tree and the tests'.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "strataview/item_range.h"
+#include "strataview/item_sink.h"
+
+namespace strataview {
+
+struct Item {
+  std::string text;
+  int image;
+  ItemHandle parent;
+  std::vector<ItemHandle> children;
+};
+
+class ItemTree : public ItemSink {
+ public:
+  std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) override;
+
+  const std::vector<Item>& Items() const { return items_; }
+  const std::vector<ItemHandle>& TopLevel() const { return top_; }
+  const Item& At(ItemHandle h) const { return items_[h]; }
+  // The item's byte range read back from its children's texts.
+  std::optional<ByteRange> RangeOf(ItemHandle h) const;
+  void Clear();
+
+ private:
+  std::vector<Item> items_;
+  std::vector<ItemHandle> top_;
+};
+
+}  // namespace strataview

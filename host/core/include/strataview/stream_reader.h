@@ -1,0 +1,21 @@
+// Turns an analysed-data stream into items. The stream comes from a plug-in and
+// is read as untrusted input: no length byte can take the reader past its end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "strataview/item_sink.h"
+
+namespace strataview {
+
+// Item texts hold at most 255 bytes; with a comment appended, at most 254.
+inline constexpr std::size_t kMaxItemText = 255;
+inline constexpr std::size_t kMaxItemTextWithComment = 254;
+
+// Returns 0 on success or the host message number of the fault: 3 for an empty
+// stream, 7 for a syntax error, 11 when the sink refused an item. Items inserted
+// before a fault stay.
+int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink);
+
+}  // namespace strataview

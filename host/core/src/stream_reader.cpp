@@ -1,0 +1,130 @@
+#include "strataview/stream_reader.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "strataview/host_messages.h"
+#include "strataview/value_format.h"
+
+namespace strataview {
+namespace {
+
+using hpi::RecordClass;
+
+constexpr int kSlots = 20;
+constexpr int kNoteLevel = 16;  // a note hangs under the last level-15 item
+
+int ImageOf(RecordClass cls, int level) {
+  if (level == hpi::kRootLevel) return kImageDisk;
+  if (level < hpi::kFieldLevel) return kImageFolder;
+  if (level == hpi::kFieldLevel) return kImageTag;
+  switch (cls) {
+    case RecordClass::Offset: case RecordClass::LongHex: return kImageOffset;
+    case RecordClass::Size: return kImageSize;
+    case RecordClass::Note: return kImageNote;
+    default: return kImageValue;
+  }
+}
+
+// A text ends at its first NUL.
+std::string TextOf(const std::uint8_t* bytes, std::size_t n) {
+  const void* nul = std::memchr(bytes, 0, n);
+  if (nul != nullptr) n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes);
+  return std::string(reinterpret_cast<const char*>(bytes), n);
+}
+
+class Reader {
+ public:
+  Reader(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink)
+      : data_(stream), length_(length), sink_(sink) {
+    slots_.fill(kNoItem);
+  }
+
+  int Run() {
+    while (pos_ < length_) {
+      if (length_ - pos_ < 2) return kMsgSyntaxError;
+      std::uint16_t tag = static_cast<std::uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
+      pos_ += 2;
+      RecordClass cls = hpi::TagClass(tag);
+      int level = hpi::TagLevel(tag);
+      std::size_t n = hpi::TagLength(tag);
+      std::string text;
+      if (hpi::IsTextClass(cls)) {
+        if (length_ - pos_ < n) return kMsgSyntaxError;
+        text = TextOf(data_ + pos_, n);
+        pos_ += n;
+      } else if (hpi::IsNumericClass(cls)) {
+        if (length_ - pos_ < n) return kMsgSyntaxError;
+        std::optional<std::string> value = FormatValue(cls, n, data_ + pos_);
+        if (!value) return kMsgSyntaxError;
+        text = *value;
+        pos_ += n;
+      } else if (cls == RecordClass::GroupEnd) {
+        for (int i = level; i < kSlots; ++i) slots_[i] = kNoItem;
+        continue;
+      } else if (cls == RecordClass::Stop) {
+        return kMsgNoError;
+      } else {
+        return kMsgSyntaxError;  // a comment standing alone, or class C or D
+      }
+      if (int fault = TakeComment(text)) return fault;
+      if (int fault = Place(cls, level, text)) return fault;
+    }
+    return kMsgNoError;
+  }
+
+ private:
+  // Appends the comment that may follow a text or numeric record.
+  int TakeComment(std::string& text) {
+    if (pos_ == length_) return kMsgNoError;
+    if (length_ - pos_ < 2) return kMsgSyntaxError;
+    std::uint16_t tag = static_cast<std::uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
+    if (hpi::TagClass(tag) != RecordClass::Comment) return kMsgNoError;
+    std::size_t n = hpi::TagLength(tag);
+    pos_ += 2;
+    if (length_ - pos_ < n) return kMsgSyntaxError;
+    std::string comment = TextOf(data_ + pos_, n);
+    pos_ += n;
+    // A text that already fills the item keeps its bytes; the comment gets what room is left.
+    if (text.size() < kMaxItemTextWithComment) {
+      text += ' ';
+      text += comment;
+      if (text.size() > kMaxItemTextWithComment) text.resize(kMaxItemTextWithComment);
+    }
+    return kMsgNoError;
+  }
+
+  int Place(RecordClass cls, int level, const std::string& text) {
+    int effective = (cls == RecordClass::Note && level == hpi::kAttributeLevel) ? kNoteLevel : level;
+    ItemHandle parent = kNoItem;
+    for (int i = effective - 1; i >= 0; --i) {
+      if (slots_[i] != kNoItem) {
+        parent = slots_[i];
+        break;
+      }
+    }
+    std::string_view shown(text);
+    if (shown.size() > kMaxItemText) shown = shown.substr(0, kMaxItemText);
+    std::optional<ItemHandle> item = sink_.Insert(parent, shown, ImageOf(cls, level));
+    if (!item) return kMsgTreeViewError;
+    slots_[effective] = *item;
+    for (int i = effective + 1; i < kSlots; ++i) slots_[i] = kNoItem;
+    return kMsgNoError;
+  }
+
+  const std::uint8_t* data_;
+  std::uint32_t length_;
+  std::uint32_t pos_ = 0;
+  ItemSink& sink_;
+  std::array<ItemHandle, kSlots> slots_;
+};
+
+}  // namespace
+
+int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink) {
+  if (stream == nullptr || length == 0) return kMsgInvalidArgument;
+  return Reader(length, stream, sink).Run();
+}
+
+}  // namespace strataview

@@ -1,0 +1,149 @@
+#include "strataview/stream_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "strataview/host_messages.h"
+#include "strataview/item_tree.h"
+
+namespace {
+
+using strataview::BuildItemTree;
+using strataview::ItemTree;
+
+// Builds a stream record by record.
+class Stream {
+ public:
+  Stream& Rec(int cls, int level, std::vector<std::uint8_t> payload) {
+    bytes_.push_back(static_cast<std::uint8_t>(payload.size()));
+    bytes_.push_back(static_cast<std::uint8_t>(cls << 4 | level));
+    bytes_.insert(bytes_.end(), payload.begin(), payload.end());
+    return *this;
+  }
+  Stream& Text(int cls, int level, const std::string& s) { return Rec(cls, level, {s.begin(), s.end()}); }
+  Stream& Name(int level, const std::string& s) { return Text(5, level, s); }
+  Stream& Comment(const std::string& s) { return Text(6, 15, s); }
+  Stream& Note(const std::string& s) { return Text(7, 15, s); }
+  Stream& Offset(std::uint32_t v) { return Rec(0, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}); }
+  Stream& Size(std::uint32_t v) { return Rec(1, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}); }
+  Stream& Value16(std::uint16_t v) { return Rec(2, 15, {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+  Stream& GroupEnd(int level) { return Rec(0xE, level, {}); }
+  Stream& Raw(std::vector<std::uint8_t> b) {
+    bytes_.insert(bytes_.end(), b.begin(), b.end());
+    return *this;
+  }
+  int Read(ItemTree& tree) const { return BuildItemTree(static_cast<std::uint32_t>(bytes_.size()), bytes_.data(), tree); }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+// The tree as indented lines "text [image]".
+std::string Dump(const ItemTree& tree) {
+  std::string out;
+  auto walk = [&](auto& self, strataview::ItemHandle h, int depth) -> void {
+    const auto& item = tree.At(h);
+    out += std::string(2 * depth, ' ') + item.text + " [" + std::to_string(item.image) + "]\n";
+    for (auto c : item.children) self(self, c, depth + 1);
+  };
+  for (auto h : tree.TopLevel()) walk(walk, h, 0);
+  return out;
+}
+
+TEST(StreamReader, BuildsTheFieldShapeWithRangeAndNotes) {
+  ItemTree tree;
+  Stream s;
+  s.Name(0, "a.bmp").Name(1, "BITMAPFILEHEADER").Offset(0).Size(14);
+  s.Name(14, "bfType").Offset(0).Size(2).Value16(0x4D42).Comment("'BM'").Note("first").Note("second");
+  s.Name(2, "inner").GroupEnd(2).Name(14, "after");
+  ASSERT_EQ(s.Read(tree), 0);
+  EXPECT_EQ(Dump(tree),
+            "a.bmp [0]\n"
+            "  BITMAPFILEHEADER [1]\n"
+            "    0x00000000 [3]\n"
+            "    0x0000000e(14) [4]\n"
+            "    bfType [2]\n"
+            "      0x00000000 [3]\n"
+            "      0x00000002(2) [4]\n"
+            "      0x4d42(19778) 'BM' [5]\n"
+            "        first [6]\n"
+            "        second [6]\n"
+            "    inner [1]\n"
+            "    after [2]\n");
+  EXPECT_EQ(tree.RangeOf(1)->offset, 0u);
+  EXPECT_EQ(tree.RangeOf(1)->size, 14u);
+  EXPECT_FALSE(tree.RangeOf(0).has_value()) << "the root has no range";
+}
+
+TEST(StreamReader, LevelsMayBeSkippedAndStopEndsReading) {
+  ItemTree tree;
+  Stream s;
+  s.Name(0, "root").Name(9, "deep").Rec(0xF, 0, {}).Name(1, "never");
+  ASSERT_EQ(s.Read(tree), 0);
+  EXPECT_EQ(Dump(tree), "root [0]\n  deep [1]\n");
+}
+
+TEST(StreamReader, SyntaxErrorsKeepTheItemsBefore) {
+  struct Case {
+    const char* what;
+    Stream stream;
+    std::size_t itemsKept;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"lone tag byte", Stream().Name(0, "r").Name(1, "a").Raw({0x05}), 1});
+  cases.push_back({"payload cut", Stream().Name(0, "r").Raw({0x05, 0x51, 'a'}), 1});
+  cases.push_back({"comment after group end", Stream().Name(0, "r").GroupEnd(1).Comment("x"), 1});
+  cases.push_back({"two comments", Stream().Name(0, "r").Comment("x").Comment("y"), 1});
+  cases.push_back({"comment first", Stream().Comment("x"), 0});
+  cases.push_back({"unsigned of 8 bytes", Stream().Name(0, "r").Rec(2, 15, std::vector<std::uint8_t>(8)), 1});
+  cases.push_back({"real of 2 bytes", Stream().Name(0, "r").Rec(9, 15, {0, 0}), 1});
+  cases.push_back({"numeric of 0 bytes", Stream().Name(0, "r").Rec(0, 15, {}), 1});
+  cases.push_back({"numeric of 5 bytes", Stream().Name(0, "r").Rec(4, 15, std::vector<std::uint8_t>(5)), 1});
+  cases.push_back({"class C", Stream().Name(0, "r").Rec(0xC, 1, {}), 1});
+  cases.push_back({"comment cut", Stream().Name(0, "r").Name(1, "a").Raw({0x04, 0x6F, 'x'}), 1});
+  for (const Case& c : cases) {
+    ItemTree tree;
+    EXPECT_EQ(c.stream.Read(tree), strataview::kMsgSyntaxError) << c.what;
+    EXPECT_EQ(tree.Items().size(), c.itemsKept) << c.what;
+  }
+  ItemTree tree;
+  EXPECT_EQ(BuildItemTree(0, nullptr, tree), strataview::kMsgInvalidArgument);
+}
+
+TEST(StreamReader, CommentsAreCutToTheItemTextLimit) {
+  ItemTree tree;
+  Stream().Name(0, std::string(250, 'n')).Comment(std::string(20, 'c')).Read(tree);
+  EXPECT_EQ(tree.At(0).text, std::string(250, 'n') + " ccc");
+  ItemTree full;
+  Stream().Name(0, std::string(255, 'n')).Comment("c").Read(full);
+  EXPECT_EQ(full.At(0).text, std::string(255, 'n')) << "no room left: the name stays whole";
+}
+
+TEST(StreamReader, TextsEndAtANul) {
+  ItemTree tree;
+  Stream().Rec(5, 0, {'a', 0, 'b'}).Read(tree);
+  EXPECT_EQ(tree.At(0).text, "a");
+}
+
+TEST(StreamReader, NotesAfterAGroupEndHangUnderTheNearestItem) {
+  ItemTree tree;
+  Stream().Name(0, "r").Name(1, "g").GroupEnd(1).Note("n").Read(tree);
+  EXPECT_EQ(Dump(tree), "r [0]\n  g [1]\n  n [6]\n");
+}
+
+TEST(ItemRange, ReadsTheNumberAfterTheFirstHexPrefix) {
+  EXPECT_EQ(strataview::HexNumberIn("0x00000010"), 16u);
+  EXPECT_EQ(strataview::HexNumberIn("0x00000004(4)"), 4u);
+  EXPECT_EQ(strataview::HexNumberIn("size 0XfF"), 15u) << "digits are lower case only";
+  EXPECT_FALSE(strataview::HexNumberIn("0xZZ").has_value());
+  EXPECT_FALSE(strataview::HexNumberIn("none").has_value());
+  std::vector<strataview::ChildText> twoOffsets = {{"0x1", 3}, {"0x2", 3}, {"0x4", 4}};
+  EXPECT_FALSE(strataview::ReadBackRange(1, twoOffsets).has_value());
+  std::vector<strataview::ChildText> ok = {{"0x1", 3}, {"0x4(4)", 4}, {"0x9", 5}};
+  EXPECT_EQ(strataview::ReadBackRange(2, ok)->size, 4u);
+  EXPECT_FALSE(strataview::ReadBackRange(5, ok).has_value()) << "value items have no range";
+}
+
+}  // namespace

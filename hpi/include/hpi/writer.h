@@ -1,0 +1,62 @@
+// The writer operations that append analysed-data records to an SFStream.
+//
+// Every operation returns a positive count on success and -1 when the stream
+// refused a write (the stream has recorded its error). After the first refusal
+// the writer writes nothing more, so a stream never holds half a record and a
+// walker may check Ok() once after a run of writes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "hpi/hpi.h"
+#include "hpi/sf_stream.h"
+
+namespace hpi {
+
+enum class ValueKind : int { Unsigned = 0, Text = 1, Hex = 2, Signed = 3, Real = 4, Long = 5 };
+
+class Writer {
+ public:
+  explicit Writer(SFStream& stream) : stream_(stream) {}
+
+  bool Ok() const { return ok_; }
+
+  int WriteRootName(std::string_view text);
+  int WriteName(std::string_view text, int level);
+  int WriteOffset(std::uint32_t offset);
+  int WriteSize(std::uint32_t size);
+  // Writes nothing and returns 0 when value is null; the length is cut to 255.
+  int WriteValue(std::uint32_t length, const void* value, ValueKind kind);
+  // Name, offset and size records, then the value when it is not null; the size is
+  // both the size record and the value's length.
+  int WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size,
+                const void* value = nullptr, ValueKind kind = ValueKind::Unsigned);
+  int WriteU8Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
+  int WriteU16Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
+  int WriteU32Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
+  int WriteS8Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
+  int WriteS16Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
+  int WriteS32Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
+  int WriteLongItem(std::string_view name, int level, std::uint32_t offset, std::uint64_t value);
+  // Remark on the record before; texts of 256 characters or more are cut to 255.
+  int WriteComment(std::string_view text);
+  // A line beneath the record before; cut like a comment.
+  int WriteNote(std::string_view text);
+  int WriteGroupEnd(int level);
+
+  // Convenience forms used by walkers: a comment or note built with printf.
+  int Comment(const char* format, ...) HPI_PRINTF(2, 3);
+  int Note(const char* format, ...) HPI_PRINTF(2, 3);
+
+ private:
+  int Put(std::uint16_t tag, const void* payload, std::size_t length);
+  int TextRecord(RecordClass cls, int level, std::string_view text);
+  int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width,
+                  std::uint64_t value, ValueKind kind);
+
+  SFStream& stream_;
+  bool ok_ = true;
+};
+
+}  // namespace hpi

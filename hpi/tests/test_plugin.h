@@ -1,0 +1,3 @@
+#pragma once
+
+inline constexpr int kTestCode = 11;

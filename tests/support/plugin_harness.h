@@ -1,0 +1,68 @@
+// Runs the plug-in linked into a test program through its exports, as the host
+// does, and reads the stream back into an item tree with the host's reader.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "strataview/item_tree.h"
+
+namespace testing_support {
+
+struct Analysed {
+  bool ok = false;            // HPI_GetHeadAnalyzedData returned a stream
+  std::string error;          // the plug-in's message on failure
+  int readerFault = 0;        // the host reader's message number (0: the stream is valid)
+  std::uint32_t streamLength = 0;
+  std::string report;         // empty when the plug-in made none
+  strataview::ItemTree tree;
+};
+
+// Analyses a file (English messages unless told otherwise).
+Analysed AnalysePath(const std::filesystem::path& path, int language = 1);
+// Writes the bytes to a scratch file named name and analyses it.
+Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name = "sample.bin",
+                      int language = 1);
+// HPI_IsSupported on the head record built from the bytes (zero-padded to 2000).
+int Supports(const std::vector<std::uint8_t>& bytes);
+
+// The files of ../shared/corpus/<format>, sorted; empty when the folder is missing.
+std::vector<std::filesystem::path> CorpusFiles(std::string_view format);
+std::filesystem::path CorpusDir();
+
+// The first item, in tree order, whose text equals text (or starts with it when prefix).
+const strataview::Item* Find(const strataview::ItemTree& tree, std::string_view text, bool prefix = false);
+// The item's byte range read back from its children.
+struct Range {
+  std::uint64_t offset;
+  std::uint64_t size;
+  bool operator==(const Range&) const = default;
+};
+Range RangeOf(const strataview::ItemTree& tree, const strataview::Item& item);
+// The text of the item's value child (image V), without the item itself.
+std::string ValueOf(const strataview::ItemTree& tree, const strataview::Item& item);
+// Children's texts of an item, in order.
+std::vector<std::string> ChildTexts(const strataview::ItemTree& tree, const strataview::Item& item);
+
+// Little-endian and big-endian byte builders for hand-made files.
+class Bytes {
+ public:
+  Bytes& U8(std::uint32_t v);
+  Bytes& LE16(std::uint32_t v);
+  Bytes& LE32(std::uint32_t v);
+  Bytes& BE16(std::uint32_t v);
+  Bytes& BE32(std::uint32_t v);
+  Bytes& Text(std::string_view s);
+  Bytes& Zeros(std::size_t n);
+  std::size_t Size() const { return bytes_.size(); }
+  std::vector<std::uint8_t>& Vector() { return bytes_; }
+  operator const std::vector<std::uint8_t>&() const { return bytes_; }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace testing_support
