@@ -84,9 +84,14 @@ bool Fail(int code) {
   return false;
 }
 
-// Rows are padded to 4 bytes; computed in 64 bits so no header can overflow it.
+// Rows are padded to 4 bytes. Computed in 64 bits; a size no file can have
+// (the product overflows) is returned as -1, which matches no header.
 std::int64_t RowPaddedSize(std::int64_t bitCount, std::int64_t width, std::int64_t height) {
-  return (bitCount * width + 31) / 32 * height * 4;
+  std::int64_t bits, size;
+  if (__builtin_mul_overflow(bitCount, width, &bits) || __builtin_mul_overflow((bits + 31) / 32, height * 4, &size)) {
+    return -1;
+  }
+  return size;
 }
 
 bool IsCompressed(std::uint32_t compression) {
@@ -208,7 +213,9 @@ bool AnalyseBmp(hpi::Analysis& a, int level) {
   // A top-down bitmap (negative height) has as many rows as a bottom-up one.
   std::int64_t imageSize = RowPaddedSize(h.biBitCount, h.biWidth, std::llabs(h.biHeight));
   bool compressed = IsCompressed(h.biCompression);
-  if (!compressed && static_cast<std::int64_t>(fh.bfSize) - fh.bfOffBits != imageSize) return Fail(hpi::kWrongFormat);
+  if (!compressed && (imageSize < 0 || static_cast<std::int64_t>(fh.bfSize) - fh.bfOffBits != imageSize)) {
+    return Fail(hpi::kWrongFormat);
+  }
   if (compressed) {
     // Compressed pixel data is as long as biSizeImage says, or runs to the end of the file.
     std::int64_t rest = static_cast<std::int64_t>(a.fileSize) - fh.bfOffBits;

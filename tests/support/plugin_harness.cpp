@@ -6,12 +6,28 @@
 #include <cstring>
 #include <fstream>
 
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
 #include "hpi/exports.h"
 #include "strataview/stream_reader.h"
 
 
 namespace testing_support {
 namespace fs = std::filesystem;
+
+namespace {
+
+long ProcessId() {
+#if defined(_WIN32)
+  return static_cast<long>(GetCurrentProcessId());
+#else
+  return static_cast<long>(getpid());
+#endif
+}
+
+}  // namespace
 
 Analysed AnalysePath(const fs::path& path, int language) {
   Analysed result;
@@ -41,7 +57,8 @@ Analysed AnalysePath(const fs::path& path, int language) {
 }
 
 Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name, int language) {
-  fs::path dir = fs::temp_directory_path() / "strataview-tests";
+  // A folder per test process, so programs run side by side do not share files.
+  static const fs::path dir = fs::temp_directory_path() / ("strataview-tests-" + std::to_string(ProcessId()));
   fs::create_directories(dir);
   fs::path path = dir / std::string(name);
   {

@@ -1,0 +1,55 @@
+// Numbers of the program's resources, menu commands and controls.
+#pragma once
+
+// Resources.
+#define IDR_MAIN 101  // main menu and accelerator table
+#define IDI_PROGRAM 102
+#define IDI_NOTE 103  // arrow on yellow
+#define IDI_VERSION 105
+#define IDR_HEX_MENU 108
+#define IDD_PLUGINS 109
+#define IDD_VERSION 110
+#define IDI_OFFSET 111  // A on cyan
+#define IDI_SIZE 112    // S on green
+#define IDI_VALUE 113   // V on yellow
+#define IDI_FOLDER 114
+#define IDI_TAG 115
+#define IDI_DISK 116
+// The tenth icon group of the executable (index 9), named by the .hpi file type.
+#define IDI_PLUGIN_FILE 117
+
+// Menu commands.
+#define IDM_OPEN 40001
+#define IDM_EXIT 40004  // also Copy in the hex pane's context menu
+#define IDM_COPY 40004
+#define IDM_SEARCH 40006
+#define IDM_PLUGINS 40007
+#define IDM_VERSION 40008
+#define IDM_SHORTCUTS 40009
+#define IDM_REPORT 40010
+#define IDM_HELP 40011
+// Items of the hex pane's context menu that are always greyed.
+#define IDM_EDIT_UNDO 40101
+#define IDM_EDIT_CUT 40102
+#define IDM_EDIT_PASTE 40103
+#define IDM_EDIT_DELETE 40104
+#define IDM_EDIT_SELECT_ALL 40105
+#define IDM_EDIT_OPEN_IME 40106
+#define IDM_EDIT_RECONVERT 40107
+
+// Child windows of the main window.
+#define IDC_DUMP_FRAME 103
+#define IDC_TREE 104
+#define IDC_HEADER_PANE 105
+#define IDC_ADDRESS_PANE 106
+#define IDC_HEX_PANE 107
+#define IDC_CHAR_PANE 108
+
+// Plug-in settings dialog.
+#define IDC_PLUGIN_LIST 1000
+#define IDC_PLUGIN_INFO 1002
+#define IDC_PLUGIN_ENABLE 1003
+#define IDC_PLUGIN_DISABLE 1004
+
+// Version dialog.
+#define IDC_VERSION_NUMBER 1011

@@ -1,0 +1,61 @@
+// Real icons and cursors: each is analysed or refused with a named fault, and
+// the modern ones with 256-pixel and PNG images are analysed.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "plugin_harness.h"
+
+namespace {
+
+using namespace testing_support;
+
+int ShownImages(const Analysed& a) {
+  int images = 0;
+  for (auto h : a.tree.At(a.tree.TopLevel()[0]).children) {
+    const std::string& text = a.tree.At(h).text;
+    if (text.starts_with("ICONIMAGE[") || text.starts_with("PNG image data[")) ++images;
+  }
+  return images;
+}
+
+void CheckFolder(const char* format) {
+  auto files = CorpusFiles(format);
+  if (files.empty()) GTEST_SKIP() << "no " << format << " corpus";
+  const std::set<std::string> kRefusals = {"[HPI_PLUGIN] Wrong file format!", "[HPI_PLUGIN] File read error!"};
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    auto a = AnalysePath(file);
+    EXPECT_EQ(a.readerFault, 0);
+    if (!a.ok) {
+      EXPECT_TRUE(kRefusals.contains(a.error)) << a.error;
+      continue;
+    }
+    auto idCount = ValueOf(a.tree, *Find(a.tree, "idCount"));
+    EXPECT_EQ(ShownImages(a), std::stoi(idCount.substr(idCount.find('(') + 1)));
+    EXPECT_NE(a.report.find(" number\t: "), std::string::npos);
+  }
+}
+
+TEST(IconCorpus, EveryIconIsAnalysedOrRefused) { CheckFolder("ico"); }
+TEST(IconCorpus, EveryCursorIsAnalysedOrRefused) { CheckFolder("cur"); }
+
+TEST(IconCorpus, ModernIconsAreAnalysed) {
+  for (const char* name : {"ico/faint-faint-icon.ico", "ico/gen-rose-multi.ico", "ico/pillow-hopper_256x256.ico",
+                           "ico/imagers-png_rgb8.ico", "cur/faint-24bipp-256x256.cur"}) {
+    auto path = CorpusDir() / name;
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no icon corpus";
+    auto a = AnalysePath(path);
+    EXPECT_TRUE(a.ok) << name << ": " << a.error;
+  }
+}
+
+TEST(IconCorpus, TruncatedFilesAreRefused) {
+  for (const char* name : {"ico/gen-truncated.ico", "cur/gen-truncated.cur", "ico/imagers-truncated_mask_32bpp.ico"}) {
+    auto path = CorpusDir() / name;
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no icon corpus";
+    EXPECT_EQ(AnalysePath(path).error, "[HPI_PLUGIN] Wrong file format!") << name;
+  }
+}
+
+}  // namespace
