@@ -1,6 +1,7 @@
 // Hex search throughput over a cached file with no hit, and the time to a hit
-// near the start for files of growing size. The files are written once into the
-// temporary folder (random bytes) and reused; the first write leaves them cached.
+// near the start for files of growing size. The files (random bytes) are written
+// once into the temporary folder and reused; each benchmark reads its file through
+// once before timing, so the runs measure a cached file.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -20,7 +21,7 @@ using strataview::HexSearch;
 using strataview::SearchDirection;
 using strataview::SearchOutcome;
 
-// 16 bytes that the generator below does not produce in these files.
+// 16 bytes that the random files do not hold (the runs check the outcome).
 constexpr char kAbsent[] = "de ad be ef 00 11 22 33 44 55 66 77 88 99 aa bb";
 constexpr char kNearStart[] = "5a 5a 5a 5a 5a 5a 5a 5a";
 constexpr std::uint64_t kHitOffset = 100000;

@@ -86,14 +86,16 @@ TEST(DumpWindow, ShiftsKeepThePanesEqualToAFreshLoad) {
 }
 
 TEST(DumpWindow, FourGigabytesSwitchToWideAddresses) {
-  DumpWindow below, at;
-  ASSERT_EQ(below.Open(MakeFile("below4g.bin", (1ull << 32) - 1).string()), kMsgNoError);
-  EXPECT_FALSE(below.Wide());
-  ASSERT_EQ(at.Open(MakeFile("at4g.bin", 1ull << 32, (1ull << 32) - 16, "near the 4 GiB!").string()), kMsgNoError);
-  EXPECT_TRUE(at.Wide());
-  ASSERT_EQ(at.LoadAt(at.LineCount() - 1), kMsgNoError);
-  EXPECT_EQ(at.Text(kAddressColumn), "0x00000000fffffff0\r\n");
-  EXPECT_EQ(at.Text(kCharColumn), "near the 4 GiB!.\r\n");
+  {
+    DumpWindow below, at;
+    ASSERT_EQ(below.Open(MakeFile("below4g.bin", (1ull << 32) - 1).string()), kMsgNoError);
+    EXPECT_FALSE(below.Wide());
+    ASSERT_EQ(at.Open(MakeFile("at4g.bin", 1ull << 32, (1ull << 32) - 16, "near the 4 GiB!").string()), kMsgNoError);
+    EXPECT_TRUE(at.Wide());
+    ASSERT_EQ(at.LoadAt(at.LineCount() - 1), kMsgNoError);
+    EXPECT_EQ(at.Text(kAddressColumn), "0x00000000fffffff0\r\n");
+    EXPECT_EQ(at.Text(kCharColumn), "near the 4 GiB!.\r\n");
+  }  // closed before removal: Windows keeps open files
   fs::remove(fs::temp_directory_path() / "below4g.bin");
   fs::remove(fs::temp_directory_path() / "at4g.bin");
 }
@@ -101,15 +103,17 @@ TEST(DumpWindow, FourGigabytesSwitchToWideAddresses) {
 TEST(DumpWindow, TerabyteFileDumpsAtItsEnd) {
   const std::uint64_t size = (1ull << 40) + 5;
   fs::path path = MakeFile("terabyte.bin", size, 1ull << 40, "tail!");
-  DumpWindow window;
-  ASSERT_EQ(window.Open(path.string()), kMsgNoError);
-  EXPECT_EQ(window.LineCount(), (1ull << 36) + 1);
-  EXPECT_EQ(window.ScrollShift(), 5) << "2^36 lines shifted right by 5 fit 0x8FFFFFFF";
-  ASSERT_EQ(window.LoadAt(window.LineCount() - 2), kMsgNoError);
-  EXPECT_EQ(window.Text(kAddressColumn), "0x000000fffffffff0\r\n0x0000010000000000\r\n");
-  EXPECT_EQ(window.Text(kCharColumn).substr(18), "tail!\r\n");
-  ASSERT_EQ(window.ShiftBy(-1), kMsgNoError);
-  EXPECT_EQ(window.LoadedLines(), 3u);
+  {
+    DumpWindow window;
+    ASSERT_EQ(window.Open(path.string()), kMsgNoError);
+    EXPECT_EQ(window.LineCount(), (1ull << 36) + 1);
+    EXPECT_EQ(window.ScrollShift(), 5) << "2^36 lines shifted right by 5 fit 0x8FFFFFFF";
+    ASSERT_EQ(window.LoadAt(window.LineCount() - 2), kMsgNoError);
+    EXPECT_EQ(window.Text(kAddressColumn), "0x000000fffffffff0\r\n0x0000010000000000\r\n");
+    EXPECT_EQ(window.Text(kCharColumn).substr(18), "tail!\r\n");
+    ASSERT_EQ(window.ShiftBy(-1), kMsgNoError);
+    EXPECT_EQ(window.LoadedLines(), 3u);
+  }
   fs::remove(path);
 }
 

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "png_builder.h"
+
+namespace {
+
+using namespace testing_support;
+using pendrix_test::ChunkFile;
+using pendrix_test::Wrong;
+
+TEST(Extensions, AnimationChunks) {
+  Bytes fctl;
+  fctl.BE32(0).BE32(1).BE32(1).BE32(0).BE32(0).BE16(1).BE16(10).U8(1).U8(1);
+  auto a = AnalyseBytes(ChunkFile()
+                            .Ihdr(6)
+                            .Add("acTL", Bytes().BE32(2).BE32(0))
+                            .Add("fcTL", fctl)
+                            .Add("IDAT", Bytes().Zeros(2))
+                            .Add("fdAT", Bytes().BE32(1).Zeros(5))
+                            .End());
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "num_frames")), "0x00000002(2)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "dispose_op")), "0x01(1) APNG_DISPOSE_OP_BACKGROUND");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "blend_op")), "0x01(1) APNG_BLEND_OP_OVER");
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "frame_data")), (Range{8 + 25 + 20 + 38 + 14 + 12, 5}));
+  EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(6).Add("fcTL", Bytes().Zeros(25)).End()).error, Wrong("fcTL"));
+  EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(6).Add("acTL", Bytes().Zeros(4)).End()).error, Wrong("acTL"));
+}
+
+TEST(Extensions, ExifColourCodesAndSplitPoints) {
+  auto a = AnalyseBytes(ChunkFile()
+                            .Ihdr(2)
+                            .Add("eXIf", Bytes().Text("MM").BE16(42).BE32(8).Zeros(2))
+                            .Add("cICP", Bytes().U8(9).U8(16).U8(0).U8(1))
+                            .Add("iDOT", Bytes().Zeros(28))
+                            .End());
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Exif data")), (Range{41, 10}));
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Transfer Function")), "0x10(16)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Video Full Range Flag")), "0x01(1)");
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Data")), (Range{8 + 25 + 22 + 16 + 8, 28}));
+  EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(2).Add("cICP", Bytes().Zeros(3)).End()).error, Wrong("cICP"));
+}
+
+}  // namespace

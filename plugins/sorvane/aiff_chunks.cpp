@@ -1,0 +1,212 @@
+// The chunks of the Audio IFF and AIFF-C standards.
+#include <cstdio>
+
+#include "aiff.h"
+#include "hpi/bytes.h"
+#include "sorvane.h"
+
+namespace sorvane {
+namespace {
+
+constexpr hpi::ValueKind S = hpi::ValueKind::Signed;
+constexpr const char* kSizeName = "ckSize";
+constexpr std::uint64_t kCommSize = 18;
+
+bool ReadSize(AiffWalk& walk, Chunk& chunk, int code) {
+  return ReadChunkSize(walk.file, chunk, code, walk.file.Size(), kSizeName);
+}
+
+// A field name, with the element's index when the chunk holds several.
+struct IndexedName {
+  IndexedName(const char* name, std::uint32_t index, bool indexed) {
+    if (indexed) {
+      std::snprintf(text, sizeof text, "%s[%u]", name, index);
+    } else {
+      std::snprintf(text, sizeof text, "%s", name);
+    }
+  }
+  char text[32];
+};
+
+// A pstring: a count byte and the text, with a pad byte that makes the two even.
+bool CountedString(SoundFile& file, const char* name, std::uint64_t end, int code) {
+  if (file.Left(end) == 0) return true;
+  std::uint64_t at = file.Position();
+  std::uint8_t count = 0;
+  if (!file.Bytes(&count, 1, code)) return false;
+  std::uint64_t occupied = count + ((count & 1) == 0 ? 1 : 0);
+  if (file.Left(end) < occupied) return Fail(code);
+  char text[kMaxText];
+  if (!file.Bytes(text, count, code)) return false;
+  file.out.WriteItem(name, F, Clip32(at), count + 1u);
+  file.out.WriteValue(count, text, hpi::ValueKind::Text);
+  return file.SeekTo(at + 1 + occupied);
+}
+
+void PlayModeRemark(hpi::Writer& out, std::uint32_t mode, const std::uint8_t*) {
+  constexpr const char* kModes[] = {"NoLooping", "ForwardLooping", "ForwardBackwardLooping"};
+  out.WriteComment(mode < 3 ? kModes[mode] : "Unkown mode");
+}
+
+constexpr FieldSpec kCommFields[] = {{"numChannels", 2}, {"numSampleFrames", 4}, {"sampleSize", 2}};
+constexpr FieldSpec kInstFields[] = {
+    {"baseNote", 1, S},    {"detune", 1, S},       {"lowNote", 1, S}, {"highNote", 1, S},
+    {"lowvelocity", 1, S}, {"highvelocity", 1, S}, {"gain", 2, S},
+};
+constexpr FieldSpec kLoopFields[] = {{"PlayMode", 2, S, PlayModeRemark}, {"beginLoop", 2, S}, {"endLoop", 2, S}};
+constexpr std::uint32_t kLoopSize = 6;
+
+// The whole-number rate of an 80-bit extended sampleRate: the top 32 bits of the
+// mantissa shifted right by 30 - E, E being the exponent's low byte (the sign and
+// the exponent's high byte are not looked at), rounded half up by the last bit
+// shifted out.
+std::uint32_t ExtendedRate(const std::uint8_t bytes[10]) {
+  std::uint32_t mantissa = hpi::BE32(bytes + 2);
+  std::uint8_t exponent = bytes[1];
+  if (exponent == 30) return mantissa;
+  unsigned shifts = static_cast<std::uint8_t>(29 - exponent) + 1u;
+  if (shifts > 32) return 0;
+  std::uint64_t kept = std::uint64_t{mantissa} >> (shifts - 1);
+  return static_cast<std::uint32_t>((kept >> 1) + (kept & 1));
+}
+
+bool WriteSampleRate(SoundFile& file, int code) {
+  std::uint8_t bytes[10];
+  std::uint64_t at = file.Position();
+  if (!file.Bytes(bytes, sizeof bytes, code)) return false;
+  char text[48] = "0x";
+  for (std::size_t i = 0; i < sizeof bytes; ++i) std::snprintf(text + 2 + 2 * i, 3, "%02x", bytes[i]);
+  int length = std::snprintf(text + 22, sizeof text - 22, "(%uHz)", ExtendedRate(bytes)) + 22;
+  file.out.WriteItem("sampleRate", F, Clip32(at), sizeof bytes);
+  file.out.WriteValue(static_cast<std::uint32_t>(length), text, hpi::ValueKind::Text);
+  return true;
+}
+
+}  // namespace
+
+bool WalkFver(AiffWalk& walk, Chunk& chunk, int code) {
+  std::uint32_t timestamp = 0;
+  return ReadSize(walk, chunk, code) && (chunk.size == 4 || Fail(code)) &&
+         walk.file.Field("timestamp", 4, code, timestamp);
+}
+
+bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.size < kCommSize) return Fail(code);
+  if (!file.Fields(kCommFields, code) || !WriteSampleRate(file, code)) return false;
+  std::uint64_t rest = chunk.Padded() - kCommSize;
+  if (rest != 0) {
+    if (!walk.aifc || rest <= 3) return Fail(code);
+    std::uint8_t type[4];
+    std::uint64_t at = file.Position();
+    if (!file.Bytes(type, sizeof type, code)) return false;
+    file.WriteNumber("compressionType", at, 4, file.Number(type, 4));
+    file.out.WriteComment(IdText(type).text);
+    if (!CountedString(file, "compressionName", chunk.End(), code)) return false;
+  }
+  return file.SeekTo(chunk.End());
+}
+
+bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.size < 8) return Fail(code);
+  std::uint32_t offset = 0;
+  std::uint32_t blockSize = 0;
+  if (!file.Field("offset", 4, code, offset, S) || !file.Field("blockSize", 4, code, blockSize)) return false;
+  if (chunk.size > 8) file.out.WriteItem("Sound data", F, Clip32(file.Position()), Clip32(chunk.size - 8));
+  return file.SeekTo(chunk.End());
+}
+
+bool WalkMark(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.Padded() < 2) return Fail(code);
+  std::uint32_t count = 0;
+  if (!file.Field("numMarkers", 2, code, count)) return false;
+  bool indexed = count >= 2;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (file.Left(chunk.End()) < 6) return Fail(code);
+    std::uint32_t id = 0;
+    std::uint32_t position = 0;
+    if (!file.Field(IndexedName("MarkerID", i, indexed).text, 2, code, id, S) ||
+        !file.Field(IndexedName("position", i, indexed).text, 4, code, position) ||
+        !CountedString(file, IndexedName("markerName", i, indexed).text, chunk.End(), code)) {
+      return false;
+    }
+  }
+  return file.SeekTo(chunk.End());
+}
+
+bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.Padded() < 2) return Fail(code);
+  std::uint32_t count = 0;
+  if (!file.Field("numComments", 2, code, count)) return false;
+  bool indexed = count >= 2;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (file.Left(chunk.End()) < 8) return Fail(code);
+    std::uint32_t value = 0;
+    std::uint32_t length = 0;
+    if (!file.Field(IndexedName("timeStamp", i, indexed).text, 4, code, value) ||
+        !file.Field(IndexedName("MarkerID", i, indexed).text, 2, code, value, S) ||
+        !file.Field(IndexedName("count", i, indexed).text, 2, code, length)) {
+      return false;
+    }
+    std::uint64_t at = file.Position();
+    std::uint64_t occupied = length + (length & 1);
+    if (file.Left(chunk.End()) < occupied) return Fail(code);
+    if (!file.TextField(IndexedName("text", i, indexed).text, length, code) || !file.SeekTo(at + occupied)) {
+      return false;
+    }
+  }
+  return file.SeekTo(chunk.End());
+}
+
+bool WalkAiffInst(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadChunkSize(file, chunk, code, file.Size())) return false;
+  if (chunk.size != 20) return Fail(code);
+  if (!file.Fields(kInstFields, code)) return false;
+  for (const char* loop : {"sustainLoop", "releaseLoop"}) {
+    file.out.WriteItem(loop, kSubLevel, Clip32(file.Position()), kLoopSize);
+    if (!file.Fields(kLoopFields, code)) return false;
+  }
+  return true;
+}
+
+bool WalkMidi(AiffWalk& walk, Chunk& chunk, int code) {
+  return WalkOpaqueChunk(walk.file, chunk, "MIDIdata", code, walk.file.Size(), kSizeName);
+}
+
+bool WalkAesd(AiffWalk& walk, Chunk& chunk, int code) {
+  return ReadSize(walk, chunk, code) && (chunk.size == 24 || Fail(code)) &&
+         walk.file.RangeItem("AESChannelStatusData", F, chunk.size);
+}
+
+// A chunk too short for its signature shows an empty Data and is left by its size.
+bool WalkAppl(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.size < 4) {
+    file.out.WriteItem("Data", F, Clip32(chunk.dataStart), 0);
+    file.out.WriteComment("ckSize below 4: no applicationSignature");
+    return file.SeekTo(chunk.End());
+  }
+  std::uint8_t signature[4];
+  if (!file.Bytes(signature, sizeof signature, code)) return false;
+  file.WriteNumber("applicationSignature", chunk.dataStart, 4, file.Number(signature, 4));
+  file.out.WriteComment(IdText(signature).text);
+  if (chunk.size > 4) file.out.WriteItem("Data", F, Clip32(file.Position()), Clip32(chunk.size - 4));
+  return file.SeekTo(chunk.End());
+}
+
+bool WalkText(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  return ReadSize(walk, chunk, code) && (chunk.size == 0 || file.TextField("Text", chunk.size, code)) &&
+         file.SeekTo(chunk.End());
+}
+
+}  // namespace sorvane

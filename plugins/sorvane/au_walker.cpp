@@ -1,0 +1,82 @@
+// Sun/NeXT AU: six big-endian header words, an annotation up to the header size,
+// then the sound data.
+#include "sorvane.h"
+#include "sound_file.h"
+
+namespace sorvane {
+namespace {
+
+constexpr std::uint32_t kHeaderSize = 24;
+constexpr std::uint32_t kUnknownSize = 0xFFFFFFFF;
+
+struct Encoding {
+  std::uint32_t code;
+  const char* name;
+};
+constexpr Encoding kEncodings[] = {
+    {1, "8-bit ISDN u-law"},
+    {2, "8-bit linear PCM [REF-PCM]"},
+    {3, "16-bit linear PCM"},
+    {4, "24-bit linear PCM"},
+    {5, "32-bit linear PCM"},
+    {6, "32-bit IEEE floating point"},
+    {7, "64-bit IEEE floating point"},
+    {8, "fragmented sampled data"},
+    {10, "DSP program"},
+    {11, "8-bit fixed point"},
+    {12, "16-bit fixed point"},
+    {13, "24-bit fixed point"},
+    {14, "32-bit fixed point"},
+    {16, "non-audio display data"},
+    {18, "16-bit linear with emphasis"},
+    {19, "16-bit linear with compression"},
+    {20, "A combination of the two above"},
+    {21, "Music Kit DSP commands"},
+    {23, "CCITT G.721 ADPCM"},
+    {24, "CCITT G.722 ADPCM"},
+    {25, "CCITT G.723 3-bit ADPCM"},
+    {26, "CCITT G.723 5-bit ADPCM"},
+    {27, "8-bit ISDN A-law"},
+};
+
+void EncodingRemark(hpi::Writer& out, std::uint32_t encoding, const std::uint8_t*) {
+  for (const Encoding& row : kEncodings) {
+    if (row.code == encoding) {
+      out.WriteComment(row.name);
+      return;
+    }
+  }
+  out.WriteComment("Unkown encoding format");
+}
+void MagicRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t*) { out.WriteComment("'.snd'"); }
+void RateRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t*) { out.WriteComment("samples/sec"); }
+
+constexpr FieldSpec kHeader[] = {
+    {"magic number", 4, hpi::ValueKind::Unsigned, MagicRemark},
+    {"header size", 4},
+    {"data size", 4},
+    {"encoding format", 4, hpi::ValueKind::Unsigned, EncodingRemark},
+    {"sample rate", 4, hpi::ValueKind::Unsigned, RateRemark},
+    {"channels", 4},
+};
+
+}  // namespace
+
+bool AnalyseAu(hpi::Analysis& analysis) {
+  SoundFile file(analysis, true);
+  std::uint8_t header[kHeaderSize];
+  if (!file.Bytes(header, sizeof header, hpi::kWrongFormat)) return false;
+  std::uint32_t headerSize = file.Number(header + 4, 4);
+  std::uint32_t dataSize = file.Number(header + 8, 4);
+  std::uint64_t soundSize = dataSize;
+  if (dataSize == kUnknownSize && headerSize <= file.Size()) soundSize = file.Size() - headerSize;
+  if (headerSize < kHeaderSize || std::uint64_t{headerSize} + soundSize > file.Size()) return Fail(hpi::kWrongFormat);
+  file.WriteFields(kHeader, header, 0);
+  if (headerSize > kHeaderSize && !file.TextField("comments", headerSize - kHeaderSize, hpi::kWrongFormat)) {
+    return false;
+  }
+  analysis.out.WriteItem("sound data", F, headerSize, Clip32(soundSize));
+  return true;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,70 @@
+// The chunk structure shared by RIFF and IFF files: a 4-character identifier, a
+// 32-bit size in the file's byte order, the data and a pad byte after an odd size.
+#pragma once
+
+#include <cstdint>
+
+#include "sound_file.h"
+
+namespace sorvane {
+
+inline constexpr int kChunkLevel = 1;
+inline constexpr int kSubLevel = 2;  // records inside a chunk (cue points, loops)
+
+struct Chunk {
+  std::uint8_t id[4];
+  std::uint64_t start;      // offset of the identifier
+  std::uint64_t dataStart;  // offset after the size
+  std::uint64_t size;       // data bytes (a ds64 size may exceed 32 bits)
+
+  std::uint64_t Padded() const { return size + (size & 1); }
+  std::uint64_t End() const { return dataStart + Padded(); }
+};
+
+// The identifier's four characters, ended at the first zero byte.
+struct IdText {
+  explicit IdText(const std::uint8_t id[4]);
+  char text[5];
+};
+
+bool IsId(const std::uint8_t id[4], const char* text);
+
+// How a chunk is shown: its heading name and the comment on its identifier.
+struct ChunkLabel {
+  const char* heading;
+  const char* comment;
+};
+
+// Reads the next identifier: 1 when there is a chunk, 0 at the end of the file,
+// -1 on a read error (code 3 recorded).
+int NextChunk(SoundFile& file, Chunk& chunk);
+
+// Walks the chunks that follow until the file ends (also inside an identifier),
+// which is success; the first walker that fails ends the walk.
+template <typename Walker>
+bool WalkChunksToEnd(SoundFile& file, Walker walker) {
+  Chunk chunk;
+  int next;
+  while ((next = NextChunk(file, chunk)) > 0) {
+    if (!walker(chunk) || !file.out.Ok()) return false;
+  }
+  return next == 0;
+}
+
+// The chunk heading: the identifier as a 4-byte value with a comment.
+void WriteHeading(SoundFile& file, const Chunk& chunk, std::string_view name, std::string_view comment, int level);
+// The heading named by the identifier's text with suffix, commented with the
+// text followed by remark.
+void WriteNamedHeading(SoundFile& file, const Chunk& chunk, const char* suffix, const char* remark, int level);
+
+// Reads the size field (named sizeName); a size reaching past limit records code.
+bool ReadChunkSize(SoundFile& file, Chunk& chunk, int code, std::uint64_t limit, const char* sizeName = "ChunkSize");
+// Refuses with code a chunk whose data reaches past limit.
+bool CheckFits(const Chunk& chunk, std::uint64_t limit, int code);
+
+// A chunk shown as its size and one range over its data (nothing for an empty one),
+// left at its padded end.
+bool WalkOpaqueChunk(SoundFile& file, Chunk& chunk, const char* rangeName, int code, std::uint64_t limit,
+                     const char* sizeName = "ChunkSize");
+
+}  // namespace sorvane

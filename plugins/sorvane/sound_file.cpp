@@ -1,0 +1,112 @@
+#include "sound_file.h"
+
+#include <algorithm>
+
+#include "hpi/bytes.h"
+#include "sorvane.h"
+
+namespace sorvane {
+
+std::uint32_t Clip32(std::uint64_t value) {
+  return value > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(value);
+}
+
+SoundFile::SoundFile(hpi::Analysis& analysis, bool bigEndian)
+    : out(analysis.out), file_(analysis.file), size_(analysis.fileSize), bigEndian_(bigEndian) {}
+
+bool SoundFile::Bytes(void* destination, std::size_t n, int code) {
+  int got = hpi::ReadBlock(file_, destination, n);
+  if (got < 0) return Fail(hpi::kStreamError);
+  position_ += static_cast<std::uint64_t>(got);
+  return static_cast<std::size_t>(got) == n || Fail(code);
+}
+
+std::uint32_t SoundFile::Number(const std::uint8_t* b, std::size_t width) const {
+  switch (width) {
+    case 1: return b[0];
+    case 2: return bigEndian_ ? hpi::BE16(b) : hpi::LE16(b);
+    default: return bigEndian_ ? hpi::BE32(b) : hpi::LE32(b);
+  }
+}
+
+bool SoundFile::U32(std::uint32_t& value, int code) {
+  std::uint8_t b[4];
+  if (!Bytes(b, sizeof b, code)) return false;
+  value = Number(b, 4);
+  return true;
+}
+
+int SoundFile::Identifier(std::uint8_t id[4]) {
+  int got = hpi::ReadBlock(file_, id, 4);
+  if (got < 0) {
+    Fail(hpi::kStreamError);
+    return -1;
+  }
+  position_ += static_cast<std::uint64_t>(got);
+  return got;
+}
+
+// Every read goes through this object, so the kept position is the file's and a
+// seek to it (which would drop the stdio buffer) can be left out.
+bool SoundFile::SeekTo(std::uint64_t position) {
+  if (position == position_) return true;
+  if (position > INT64_MAX || !file_.Seek(static_cast<std::int64_t>(position))) return Fail(hpi::kFileReadError);
+  position_ = position;
+  return true;
+}
+
+void SoundFile::WriteNumber(std::string_view name, std::uint64_t offset, std::size_t width, std::uint32_t value,
+                            hpi::ValueKind kind) {
+  std::uint8_t bytes[4];
+  for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  out.WriteItem(name, F, Clip32(offset), static_cast<std::uint32_t>(width), bytes, kind);
+}
+
+bool SoundFile::Field(std::string_view name, std::size_t width, int code, std::uint32_t& value, hpi::ValueKind kind) {
+  std::uint64_t at = position_;
+  std::uint8_t b[4];
+  if (!Bytes(b, width, code)) return false;
+  value = Number(b, width);
+  WriteNumber(name, at, width, value, kind);
+  return true;
+}
+
+void SoundFile::WriteFields(std::span<const FieldSpec> specs, const std::uint8_t* bytes, std::uint64_t offset,
+                            std::uint32_t* values) {
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    const FieldSpec& spec = specs[i];
+    std::uint32_t value = Number(bytes + at, spec.width);
+    WriteNumber(spec.name, offset + at, spec.width, value, spec.kind);
+    if (spec.remark != nullptr) spec.remark(out, value, bytes + at);
+    if (values != nullptr) values[i] = value;
+    at += spec.width;
+  }
+}
+
+bool SoundFile::Fields(std::span<const FieldSpec> specs, int code, std::uint32_t* values) {
+  std::uint8_t bytes[kMaxRecord];
+  std::size_t total = 0;
+  for (const FieldSpec& spec : specs) total += spec.width;
+  std::uint64_t at = position_;
+  if (!Bytes(bytes, std::min(total, sizeof bytes), code)) return false;
+  WriteFields(specs, bytes, at, values);
+  return true;
+}
+
+bool SoundFile::TextField(std::string_view name, std::uint64_t size, int code) {
+  char text[kMaxText];
+  std::uint64_t at = position_;
+  std::size_t shown = static_cast<std::size_t>(std::min<std::uint64_t>(size, kMaxText));
+  if (!Bytes(text, shown, code)) return false;
+  out.WriteItem(name, F, Clip32(at), Clip32(size), text, hpi::ValueKind::Text);
+  return shown == size || SeekTo(at + size);
+}
+
+bool SoundFile::RangeItem(std::string_view name, int level, std::uint64_t size) {
+  std::uint64_t at = position_;
+  out.WriteItem(name, level, Clip32(at), Clip32(size));
+  return SeekTo(at + size);
+}
+
+}  // namespace sorvane

@@ -1,0 +1,75 @@
+// Forward reading of a sound file in its byte order, with the position kept at
+// hand, and the field writers that pair each read with its item.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "hpi/plugin.h"
+
+namespace sorvane {
+
+inline constexpr int F = hpi::kFieldLevel;
+inline constexpr std::size_t kMaxText = hpi::kMaxPayload;
+// The longest record of fixed fields that is read in one piece.
+inline constexpr std::size_t kMaxRecord = 64;
+
+// One fixed-width field of a record: 1, 2 or 4 bytes, with an optional remark
+// written after its value.
+struct FieldSpec {
+  const char* name;
+  std::uint8_t width;
+  hpi::ValueKind kind = hpi::ValueKind::Unsigned;
+  void (*remark)(hpi::Writer& out, std::uint32_t value, const std::uint8_t* bytes) = nullptr;
+};
+
+class SoundFile {
+ public:
+  SoundFile(hpi::Analysis& analysis, bool bigEndian);
+
+  hpi::Writer& out;
+
+  void SetBigEndian(bool bigEndian) { bigEndian_ = bigEndian; }
+  std::uint64_t Position() const { return position_; }
+  std::uint64_t Size() const { return size_; }
+  // Bytes between the position and end (0 when the position is past it).
+  std::uint64_t Left(std::uint64_t end) const { return end > position_ ? end - position_ : 0; }
+
+  // Each read records code 3 when the file reports an error and code when it ends early.
+  bool Bytes(void* destination, std::size_t n, int code);
+  bool U32(std::uint32_t& value, int code);
+  // A chunk identifier: 4 when read, fewer at the end of the file, -1 on an error (code 3 recorded).
+  int Identifier(std::uint8_t id[4]);
+  // Records code 5 when the seek fails.
+  bool SeekTo(std::uint64_t position);
+
+  std::uint32_t Number(const std::uint8_t* bytes, std::size_t width) const;
+
+  // Reads one number and writes it as a field at the position it was read from.
+  bool Field(std::string_view name, std::size_t width, int code, std::uint32_t& value,
+             hpi::ValueKind kind = hpi::ValueKind::Unsigned);
+  // Reads a record and writes its fields; values (when given) receive the numbers.
+  bool Fields(std::span<const FieldSpec> specs, int code, std::uint32_t* values = nullptr);
+  // Writes the fields of a record already in memory that was read at offset.
+  void WriteFields(std::span<const FieldSpec> specs, const std::uint8_t* bytes, std::uint64_t offset,
+                   std::uint32_t* values = nullptr);
+  // A text field of size bytes: the first 255 become its value, the rest is passed over.
+  bool TextField(std::string_view name, std::uint64_t size, int code);
+  // A range item over the next size bytes, which are passed over.
+  bool RangeItem(std::string_view name, int level, std::uint64_t size);
+
+  void WriteNumber(std::string_view name, std::uint64_t offset, std::size_t width, std::uint32_t value,
+                   hpi::ValueKind kind = hpi::ValueKind::Unsigned);
+
+ private:
+  hpi::BinaryFile& file_;
+  std::uint64_t size_;
+  bool bigEndian_;
+  std::uint64_t position_ = 0;
+};
+
+// Stream offsets and sizes are 32 bits wide; larger values are shown cut to 0xFFFFFFFF.
+std::uint32_t Clip32(std::uint64_t value);
+
+}  // namespace sorvane

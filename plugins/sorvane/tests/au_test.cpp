@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "sound_builder.h"
+
+namespace {
+
+using namespace testing_support;
+using namespace sorvane_test;
+
+Bytes AuHeader(std::uint32_t headerSize, std::uint32_t dataSize, std::uint32_t encoding) {
+  Bytes b;
+  b.Text(".snd").BE32(headerSize).BE32(dataSize).BE32(encoding).BE32(8000).BE32(1);
+  return b;
+}
+
+TEST(Au, HeaderFieldsAnnotationAndSoundData) {
+  Bytes b = AuHeader(32, 100, 27);
+  b.Text("a note").Zeros(2).Zeros(100);
+  auto a = AnalyseBytes(b, "sorvane-a.au");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(a.readerFault, 0);
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "magic number")), "0x2e736e64(779316836) '.snd'");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "encoding format")), "0x0000001b(27) 8-bit ISDN A-law");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "sample rate")), "0x00001f40(8000) samples/sec");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "comments")), "a note");
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "comments")), (Range{24, 8}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "sound data")), (Range{32, 100}));
+}
+
+TEST(Au, UnknownDataSizeRunsToTheEndOfTheFile) {
+  Bytes b = AuHeader(24, 0xFFFFFFFF, 99);
+  b.Zeros(40);
+  auto a = AnalyseSound(b);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "data size")), "0xffffffff(4294967295)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "encoding format")), "0x00000063(99) Unkown encoding format");
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "sound data")), (Range{24, 40}));
+}
+
+TEST(Au, BrokenHeadersAreWrongFormat) {
+  const std::string wrong = "[HPI_PLUGIN] Wrong file format!";
+  EXPECT_EQ(AnalyseSound(AuHeader(16, 8, 1).Zeros(8)).error, wrong) << "header size below 24";
+  EXPECT_EQ(AnalyseSound(AuHeader(24, 1000, 1).Zeros(8)).error, wrong) << "data beyond the end";
+  EXPECT_EQ(AnalyseSound(AuHeader(0xFFFFFFF0, 0xFFFFFFFF, 1)).error, wrong) << "header beyond the end";
+  EXPECT_EQ(AnalyseSound(Bytes().Text(".snd").BE32(24).BE32(0)).error, wrong) << "short header";
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// The RIFF header and the top-level chunk loop of a WAVE file.
+#include <span>
+
+#include "sorvane.h"
+#include "wave.h"
+
+namespace sorvane {
+namespace {
+
+using ChunkWalker = bool (*)(WaveWalk&, Chunk&);
+
+bool WalkPadding(WaveWalk& walk, Chunk& chunk) {
+  return WalkOpaqueChunk(walk.file, chunk, "Padding", kWrongChunk, walk.file.Size());
+}
+bool WalkId3(WaveWalk& walk, Chunk& chunk) {
+  return WalkOpaqueChunk(walk.file, chunk, "ID3 tag", kWrongChunk, walk.file.Size());
+}
+
+struct WaveChunk {
+  const char* id;
+  ChunkLabel label;
+  ChunkWalker walk;
+};
+constexpr WaveChunk kChunks[] = {
+    {"fmt ", {"fmt Chunk", "'fmt '"}, WalkFmt},
+    {"data", {"data Chunk", "'data'"}, WalkData},
+    {"fact", {"fact Chunk", "'fact'"}, WalkFact},
+    {"cue ", {"cue Chunk", "'cue '"}, WalkCue},
+    {"LIST", {"LIST chunk", "'LIST'"}, WalkList},
+    {"plst", {"playlist Chunk", "'plst'--Playlist Chunk"}, WalkPlst},
+    {"smpl", {"smpl Chunk", "'smpl'--Sampler Chunk"}, WalkSmpl},
+    {"inst", {"inst Chunk", "'inst'--Instrument Chunk"}, WalkInst},
+    {"ds64", {"ds64 Chunk", "'ds64'--RF64 sizes"}, WalkDs64},
+    {"bext", {"bext Chunk", "'bext'--Broadcast Audio Extension"}, WalkBext},
+    {"JUNK", {"JUNK Chunk", "'JUNK'--Junk"}, WalkPadding},
+    {"junk", {"junk Chunk", "'junk'--Junk"}, WalkPadding},
+    {"PAD ", {"PAD Chunk", "'PAD '--Padding"}, WalkPadding},
+    {"id3 ", {"id3 Chunk", "'id3 '--ID3 tag"}, WalkId3},
+    {"ID3 ", {"ID3 Chunk", "'ID3 '--ID3 tag"}, WalkId3},
+};
+
+bool WalkChunk(WaveWalk& walk, Chunk& chunk) {
+  for (const WaveChunk& known : kChunks) {
+    if (IsId(chunk.id, known.id)) {
+      WriteHeading(walk.file, chunk, known.label.heading, known.label.comment, kChunkLevel);
+      return known.walk(walk, chunk);
+    }
+  }
+  WriteNamedHeading(walk.file, chunk, " chunk", "--Unkown Chunk", kChunkLevel);
+  return WalkOpaqueChunk(walk.file, chunk, "Data", kWrongChunk, walk.file.Size());
+}
+
+// groupID, FileSize and riffType. The stored size is shown as it is; the walk
+// reads chunks up to the end of the file whatever it says.
+bool WalkRiffHeader(SoundFile& file) {
+  hpi::Writer& out = file.out;
+  std::uint8_t id[4];
+  if (!file.Bytes(id, sizeof id, kWrongRiffHeader)) return false;
+  bool riff = IsId(id, "RIFF");
+  bool large = IsId(id, "RF64") || IsId(id, "BW64");
+  if (!riff && !large && !IsId(id, "RIFX")) return Fail(kWrongRiffId);
+  file.SetBigEndian(IsId(id, "RIFX"));
+  file.WriteNumber("groupID", 0, 4, file.Number(id, 4));
+  out.Comment("'%s'", IdText(id).text);
+
+  std::uint32_t size = 0;
+  if (!file.Field("FileSize", 4, kWrongRiffHeader, size)) return false;
+  std::uint64_t after = file.Size() - file.Position();
+  if (large && size == UINT32_MAX) {
+    out.WriteComment("file size-8 in the ds64 chunk");
+  } else {
+    out.WriteComment("file size-8");
+    if (size != after) {
+      out.Note("differs from the file: %llu bytes follow this field", static_cast<unsigned long long>(after));
+    }
+  }
+
+  std::uint8_t type[4];
+  std::uint64_t at = file.Position();
+  if (!file.Bytes(type, sizeof type, kWrongRiffHeader)) return false;
+  if (!IsId(type, "WAVE")) return Fail(kWrongWaveType);
+  file.WriteNumber("riffType", at, 4, file.Number(type, 4));
+  out.WriteComment("'WAVE'");
+  return true;
+}
+
+}  // namespace
+
+bool AnalyseWave(hpi::Analysis& analysis) {
+  SoundFile file(analysis, false);
+  if (!WalkRiffHeader(file)) return false;
+  WaveWalk walk{file, 0, 0, 0, std::nullopt};
+  return WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); });
+}
+
+}  // namespace sorvane
