@@ -66,6 +66,10 @@ void SetPluginError(int code, const MessageTable& table) {
   state.errorCode = code;
   state.errorTable = &table;
 }
+bool Fail(int code) {
+  SetPluginError(code);
+  return false;
+}
 void SetStreamError(int code) { SetPluginError(code, kStreamMessages); }
 
 int LastErrorCode() { return state.errorCode; }

@@ -99,21 +99,25 @@ int Writer::WriteLongItem(std::string_view name, int level, std::uint32_t offset
 }
 
 int Writer::Comment(const char* format, ...) {
-  char text[kMaxPayload + 1];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  int result = Formatted(RecordClass::Comment, format, args);
   va_end(args);
-  return WriteComment(text);
+  return result;
 }
 
 int Writer::Note(const char* format, ...) {
-  char text[kMaxPayload + 1];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  int result = Formatted(RecordClass::Note, format, args);
   va_end(args);
-  return WriteNote(text);
+  return result;
+}
+
+int Writer::Formatted(RecordClass cls, const char* format, va_list args) {
+  char text[kMaxPayload + 1];
+  std::vsnprintf(text, sizeof text, format, args);
+  return TextRecord(cls, kAttributeLevel, text);
 }
 
 }  // namespace hpi

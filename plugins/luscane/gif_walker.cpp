@@ -53,7 +53,7 @@ Step GifWalker::Read(void* destination, std::size_t n) {
 }
 
 Step GifWalker::Fail(int code) {
-  hpi::SetPluginError(code);
+  hpi::Fail(code);
   return Step::kFailed;
 }
 

@@ -47,10 +47,7 @@ Chunk::Chunk(hpi::Analysis& analysis, WalkState& state, std::uint32_t type, std:
       end_(dataStart + length),
       code_(code) {}
 
-bool Chunk::Fail(int code) {
-  hpi::SetPluginError(code);
-  return false;
-}
+bool Chunk::Fail(int code) { return hpi::Fail(code); }
 
 bool Chunk::Accept(bool lengthOk, std::uint32_t shownAs) {
   if (!lengthOk) return Fail();

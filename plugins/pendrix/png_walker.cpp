@@ -57,10 +57,7 @@ const ChunkEntry* HandlerOf(std::uint32_t type) {
   return it != entries.end() && it->type == type ? &*it : nullptr;
 }
 
-bool Fail(int code) {
-  hpi::SetPluginError(code);
-  return false;
-}
+using hpi::Fail;
 
 }  // namespace
 

@@ -67,10 +67,6 @@ constexpr hpi::PluginDescriptor kSorvane{
 
 }  // namespace
 
-bool Fail(int code) {
-  hpi::SetPluginError(code);
-  return false;
-}
 
 }  // namespace sorvane
 

@@ -49,7 +49,6 @@ bool AnalyseWave(hpi::Analysis& analysis);
 bool AnalyseAiff(hpi::Analysis& analysis);
 bool AnalyseAu(hpi::Analysis& analysis);
 
-// Records a code of the plug-in's table and returns false.
-bool Fail(int code);
+using hpi::Fail;
 
 }  // namespace sorvane

@@ -79,10 +79,7 @@ const char* NameOf(std::span<const CodeName> table, std::uint32_t code) {
   return nullptr;
 }
 
-bool Fail(int code) {
-  hpi::SetPluginError(code);
-  return false;
-}
+using hpi::Fail;
 
 // Rows are padded to 4 bytes. Computed in 64 bits; a size no file can have
 // (the product overflows) is returned as -1, which matches no header.

@@ -58,10 +58,7 @@ unsigned Pixels(std::uint8_t size) { return size == 0 ? 256 : size; }
 
 bool ValidColorCount(std::uint8_t count) { return count == 0 || count == 2 || count == 8 || count == 16; }
 
-bool Fail(int code) {
-  hpi::SetPluginError(code);
-  return false;
-}
+using hpi::Fail;
 
 class IconWalker {
  public:

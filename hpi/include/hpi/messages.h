@@ -46,6 +46,8 @@ void SetCurrentLanguage(Language language);
 // Records a code of one of the plug-in's tables (its first table by default).
 void SetPluginError(int code);
 void SetPluginError(int code, const MessageTable& table);
+// Records a code of the plug-in's first table and returns false: `return Fail(code);`.
+bool Fail(int code);
 // Records a code of SFStream's table.
 void SetStreamError(int code);
 

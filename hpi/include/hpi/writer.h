@@ -6,6 +6,7 @@
 // walker may check Ok() once after a run of writes.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <string_view>
 
@@ -52,6 +53,7 @@ class Writer {
  private:
   int Put(std::uint16_t tag, const void* payload, std::size_t length);
   int TextRecord(RecordClass cls, int level, std::string_view text);
+  int Formatted(RecordClass cls, const char* format, va_list args);
   int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width,
                   std::uint64_t value, ValueKind kind);
 
