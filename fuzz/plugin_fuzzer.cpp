@@ -13,9 +13,7 @@
 
 namespace {
 
-std::string ScratchPath() {
-  return "/tmp/strataview-fuzz-" + std::to_string(getpid()) + ".bin";
-}
+std::string ScratchPath() { return "/tmp/strataview-fuzz-" + std::to_string(getpid()) + ".bin"; }
 
 }  // namespace
 

@@ -29,9 +29,8 @@ inline void AnalyseAll(benchmark::State& state, const std::string& format) {
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
   state.counters["files"] = static_cast<double>(files.size());
-  state.counters["s_per_file"] = benchmark::Counter(static_cast<double>(files.size()),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+  state.counters["s_per_file"] = benchmark::Counter(
+      static_cast<double>(files.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["items"] = static_cast<double>(items) / static_cast<double>(state.iterations());
 }
 

@@ -72,8 +72,8 @@ void ListPlugins(const PluginManager& plugins) {
   for (const PluginEntry& entry : plugins.Entries()) {
     std::string description = Cp932ToUtf8(entry.description);
     std::string firstLine = description.substr(0, description.find('\n'));
-    Print(entry.fileName + "\t" + (entry.enabled ? "enabled" : "disabled") + "\t" + Cp932ToUtf8(entry.typeName) +
-          "\t" + entry.extensionList + "\n\t" + firstLine + "\n");
+    Print(entry.fileName + "\t" + (entry.enabled ? "enabled" : "disabled") + "\t" + Cp932ToUtf8(entry.typeName) + "\t" +
+          entry.extensionList + "\n\t" + firstLine + "\n");
   }
 }
 

@@ -108,7 +108,8 @@ bool DumpText(const std::string& path, const DumpRange& range, std::string& out,
       out += hex;
       out.append(kHexLineChars - 2 - hex.size(), ' ');
       out += ' ';
-      out += Cp932ToUtf8(Line(window.Text(kCharColumn), r * window.LineChars(kCharColumn), window.LineChars(kCharColumn)));
+      out +=
+          Cp932ToUtf8(Line(window.Text(kCharColumn), r * window.LineChars(kCharColumn), window.LineChars(kCharColumn)));
       out += '\n';
     }
   }

@@ -1,9 +1,10 @@
 // The six exports every plug-in shares, driven by the plug-in's descriptor.
+#include "hpi/exports.h"
+
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "hpi/exports.h"
 #include "hpi/plugin.h"
 #include "hpi/version_dialog.h"
 
@@ -133,9 +134,8 @@ HPI_EXPORT void HPI_CALL HPI_GetLastErrMsg(char* buffer) {
   if (buffer != nullptr) hpi::CopyLastErrorText(buffer);
 }
 
-HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream,
-                                                         int /*reserved1*/, int /*reserved2*/,
-                                                         int /*reserved3*/, HpiMemHandle* report) {
+HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream, int /*reserved1*/,
+                                                          int /*reserved2*/, int /*reserved3*/, HpiMemHandle* report) {
   try {
     return hpi::Analyse(path, stream, report);
   } catch (...) {  // nothing may cross the library boundary

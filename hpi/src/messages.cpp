@@ -73,9 +73,7 @@ bool Fail(int code) {
 void SetStreamError(int code) { SetPluginError(code, kStreamMessages); }
 
 int LastErrorCode() { return state.errorCode; }
-const MessageTable& LastErrorTable() {
-  return state.errorTable != nullptr ? *state.errorTable : ThisPlugin().messages;
-}
+const MessageTable& LastErrorTable() { return state.errorTable != nullptr ? *state.errorTable : ThisPlugin().messages; }
 
 void CopyLastErrorText(char* buffer) {
   const char* text = LastErrorTable().Text(state.errorCode, state.language);

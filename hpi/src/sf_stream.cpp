@@ -164,8 +164,8 @@ int SFStream::Read(std::int32_t length, void* destination) {
       current_ = readCursor_->block;
       position_ = 0;
     }
-    std::uint32_t n = std::min({static_cast<std::uint32_t>(length - copied), kBlockSize - position_,
-                                bytesWritten_ - bytesRead_});
+    std::uint32_t n =
+        std::min({static_cast<std::uint32_t>(length - copied), kBlockSize - position_, bytesWritten_ - bytesRead_});
     std::memcpy(target + copied, current_ + position_, n);
     position_ += n;
     bytesRead_ += n;

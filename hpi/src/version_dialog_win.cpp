@@ -22,11 +22,8 @@ INT_PTR CALLBACK VersionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
       if (LOWORD(wParam) == IDOK) EndDialog(dialog, 1);
       if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 2);
       return TRUE;
-    case WM_CLOSE:
-      EndDialog(dialog, 1);
-      return TRUE;
-    default:
-      return FALSE;
+    case WM_CLOSE: EndDialog(dialog, 1); return TRUE;
+    default: return FALSE;
   }
 }
 

@@ -23,8 +23,7 @@ std::string_view Cut(std::string_view text) { return text.substr(0, std::min(tex
 
 int Writer::Put(std::uint16_t tag, const void* payload, std::size_t length) {
   if (!ok_) return -1;
-  if (stream_.WriteWord(tag) < 0 ||
-      (length > 0 && stream_.Write(static_cast<std::int32_t>(length), payload) < 0)) {
+  if (stream_.WriteWord(tag) < 0 || (length > 0 && stream_.Write(static_cast<std::int32_t>(length), payload) < 0)) {
     ok_ = false;
     return -1;
   }
@@ -60,8 +59,8 @@ int Writer::WriteValue(std::uint32_t length, const void* value, ValueKind kind) 
   return Put(Tag(ClassOf(kind), kAttributeLevel, n), value, n);
 }
 
-int Writer::WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size,
-                      const void* value, ValueKind kind) {
+int Writer::WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size, const void* value,
+                      ValueKind kind) {
   int total = WriteName(name, level);
   total += WriteOffset(offset);
   total += WriteSize(size);

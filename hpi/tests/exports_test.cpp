@@ -1,9 +1,10 @@
+#include "hpi/exports.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "hpi/exports.h"
 #include "hpi/plugin.h"
 #include "plugin_harness.h"
 #include "test_plugin.h"

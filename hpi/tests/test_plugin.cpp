@@ -30,9 +30,14 @@ bool Analyse(hpi::Analysis& a) {
   return a.out.Ok();
 }
 
-constexpr hpi::PluginDescriptor kTest{
-    {"Test.hpi ver. 1.00 test Plug-In \nCopyright", "Test file(*.tst)", "*.tst"},
-    kMessages, 4, false, IsSupported, nullptr, Analyse, "Test.hpi ver.1.00."};
+constexpr hpi::PluginDescriptor kTest{{"Test.hpi ver. 1.00 test Plug-In \nCopyright", "Test file(*.tst)", "*.tst"},
+                                      kMessages,
+                                      4,
+                                      false,
+                                      IsSupported,
+                                      nullptr,
+                                      Analyse,
+                                      "Test.hpi ver.1.00."};
 
 }  // namespace
 

@@ -25,9 +25,9 @@ TEST(Writer, WritesTheBmpExampleRecords) {
   EXPECT_EQ(w.WriteComment("'BM'"), 6);
   V expected = {0x05, 0x50, 'a', '.', 'b', 'm', 'p', 0x10, 0x51};
   for (char c : std::string("BITMAPFILEHEADER")) expected.push_back(static_cast<std::uint8_t>(c));
-  V rest = {0x04, 0x0F, 0, 0, 0, 0, 0x04, 0x1F, 0x0E, 0, 0, 0, 0x06, 0x5E, 'b', 'f', 'T', 'y', 'p', 'e',
-            0x04, 0x0F, 0, 0, 0, 0, 0x04, 0x1F, 0x02, 0, 0, 0, 0x02, 0x2F, 0x42, 0x4D,
-            0x04, 0x6F, '\'', 'B', 'M', '\''};
+  V rest = {0x04, 0x0F, 0,   0,   0,    0,    0x04, 0x1F, 0x0E, 0,    0,    0,   0x06, 0x5E,
+            'b',  'f',  'T', 'y', 'p',  'e',  0x04, 0x0F, 0,    0,    0,    0,   0x04, 0x1F,
+            0x02, 0,    0,   0,   0x02, 0x2F, 0x42, 0x4D, 0x04, 0x6F, '\'', 'B', 'M',  '\''};
   expected.insert(expected.end(), rest.begin(), rest.end());
   EXPECT_EQ(Bytes(s), expected);
 }

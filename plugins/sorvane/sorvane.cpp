@@ -67,7 +67,6 @@ constexpr hpi::PluginDescriptor kSorvane{
 
 }  // namespace
 
-
 }  // namespace sorvane
 
 const hpi::PluginDescriptor& hpi::ThisPlugin() { return sorvane::kSorvane; }

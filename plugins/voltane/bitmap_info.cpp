@@ -7,8 +7,8 @@
 namespace voltane {
 namespace {
 
-constexpr const char* kCompressionNames[] = {"BI_RGB", "BI_RLE8", "BI_RLE4", "BI_BITFIELDS",
-                                             "BI_JPEG", "BI_PNG", "BI_ALPHABITFIELDS"};
+constexpr const char* kCompressionNames[] = {"BI_RGB",  "BI_RLE8", "BI_RLE4",          "BI_BITFIELDS",
+                                             "BI_JPEG", "BI_PNG",  "BI_ALPHABITFIELDS"};
 
 }  // namespace
 
@@ -53,8 +53,8 @@ void WriteInfoHeaderFields(hpi::Writer& out, const InfoHeader& h, std::uint32_t 
   out.WriteU32Item("biClrImportant", F, at + 36, h.biClrImportant);
 }
 
-PaletteResult WritePalette(hpi::Analysis& analysis, const char* nameFormat, std::uint32_t offset,
-                           std::uint32_t count, bool endIsFormatError) {
+PaletteResult WritePalette(hpi::Analysis& analysis, const char* nameFormat, std::uint32_t offset, std::uint32_t count,
+                           bool endIsFormatError) {
   PaletteResult result{true, count > 0};
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint8_t bgra[4];

@@ -49,8 +49,8 @@ struct PaletteResult {
   bool ok;
   bool grayscale;  // every entry has equal blue, green and red
 };
-PaletteResult WritePalette(hpi::Analysis& analysis, const char* nameFormat, std::uint32_t offset,
-                           std::uint32_t count, bool endIsFormatError);
+PaletteResult WritePalette(hpi::Analysis& analysis, const char* nameFormat, std::uint32_t offset, std::uint32_t count,
+                           bool endIsFormatError);
 
 // Report lines shared by the BMP and icon reports: image type (with the palette
 // count line), image size and compression.

@@ -31,19 +31,17 @@ struct ExtraField {
   std::uint32_t width;
 };
 constexpr ExtraField kV4Fields[] = {
-    {"bV4RedMask", 4},   {"bV4GreenMask", 4},  {"bV4BlueMask", 4},  {"bV4AlphaMask", 4},
-    {"bV4CSType", 4},    {"bV4Endpoints", 36}, {"bV4GammaRed", 4},  {"bV4GammaGreen", 4},
-    {"bV4GammaBlue", 4},
+    {"bV4RedMask", 4},    {"bV4GreenMask", 4}, {"bV4BlueMask", 4},   {"bV4AlphaMask", 4}, {"bV4CSType", 4},
+    {"bV4Endpoints", 36}, {"bV4GammaRed", 4},  {"bV4GammaGreen", 4}, {"bV4GammaBlue", 4},
 };
 constexpr ExtraField kV5Fields[] = {
-    {"bV5RedMask", 4},    {"bV5GreenMask", 4},    {"bV5BlueMask", 4},      {"bV5AlphaMask", 4},
-    {"bV5CSType", 4},     {"bV5Endpoints", 36},   {"bV5GammaRed", 4},      {"bV5GammaGreen", 4},
-    {"bV5GammaBlue", 4},  {"bV5Intent", 4},       {"bV5ProfileData", 4},   {"bV5ProfileSize", 4},
-    {"bV5Reserved", 4},
+    {"bV5RedMask", 4},     {"bV5GreenMask", 4},   {"bV5BlueMask", 4},   {"bV5AlphaMask", 4}, {"bV5CSType", 4},
+    {"bV5Endpoints", 36},  {"bV5GammaRed", 4},    {"bV5GammaGreen", 4}, {"bV5GammaBlue", 4}, {"bV5Intent", 4},
+    {"bV5ProfileData", 4}, {"bV5ProfileSize", 4}, {"bV5Reserved", 4},
 };
 constexpr ExtraField kOs2Fields[] = {
-    {"usUnits", 2},   {"usReserved", 2},      {"usRecording", 2},  {"usRendering", 2},
-    {"cSize1", 4},    {"cSize2", 4},          {"ulColorEncoding", 4}, {"ulIdentifier", 4},
+    {"usUnits", 2}, {"usReserved", 2}, {"usRecording", 2},     {"usRendering", 2},
+    {"cSize1", 4},  {"cSize2", 4},     {"ulColorEncoding", 4}, {"ulIdentifier", 4},
 };
 struct HeaderLayout {
   std::uint32_t size;
@@ -52,11 +50,7 @@ struct HeaderLayout {
 // BITMAPV2INFOHEADER and BITMAPV3INFOHEADER (52 and 56 bytes) carry the first
 // masks of BITMAPV4HEADER.
 constexpr HeaderLayout kLayouts[] = {
-    {40, {}},
-    {52, std::span(kV4Fields, 3)},
-    {56, std::span(kV4Fields, 4)},
-    {64, kOs2Fields},
-    {108, kV4Fields},
+    {40, {}},         {52, std::span(kV4Fields, 3)}, {56, std::span(kV4Fields, 4)}, {64, kOs2Fields}, {108, kV4Fields},
     {124, kV5Fields},
 };
 
@@ -65,11 +59,14 @@ struct CodeName {
   const char* name;
 };
 constexpr CodeName kColorSpaces[] = {
-    {0, "LCS_CALIBRATED_RGB"},       {0x73524742, "LCS_sRGB"},         {0x57696E20, "LCS_WINDOWS_COLOR_SPACE"},
+    {0, "LCS_CALIBRATED_RGB"},      {0x73524742, "LCS_sRGB"},         {0x57696E20, "LCS_WINDOWS_COLOR_SPACE"},
     {0x4C494E4B, "PROFILE_LINKED"}, {0x4D424544, "PROFILE_EMBEDDED"},
 };
 constexpr CodeName kIntents[] = {
-    {1, "LCS_GM_BUSINESS"}, {2, "LCS_GM_GRAPHICS"}, {4, "LCS_GM_IMAGES"}, {8, "LCS_GM_ABS_COLORIMETRIC"},
+    {1, "LCS_GM_BUSINESS"},
+    {2, "LCS_GM_GRAPHICS"},
+    {4, "LCS_GM_IMAGES"},
+    {8, "LCS_GM_ABS_COLORIMETRIC"},
 };
 
 const char* NameOf(std::span<const CodeName> table, std::uint32_t code) {

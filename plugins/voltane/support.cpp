@@ -43,9 +43,8 @@ int IsSupported(const std::uint8_t* head, std::size_t length) {
   const std::uint8_t* first = head + kDirectoryStart;
   std::uint32_t width = first[0] == 0 ? 256 : first[0];
   std::uint32_t height = first[1] == 0 ? 256 : first[1];
-  return hpi::LE32(image) == kInfoHeaderSize && hpi::LE32(image + 4) == width && hpi::LE32(image + 8) == 2 * height
-             ? 1
-             : 0;
+  return hpi::LE32(image) == kInfoHeaderSize && hpi::LE32(image + 4) == width && hpi::LE32(image + 8) == 2 * height ? 1
+                                                                                                                    : 0;
 }
 
 }  // namespace voltane

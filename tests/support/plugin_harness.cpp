@@ -13,7 +13,6 @@
 #include "hpi/exports.h"
 #include "strataview/stream_reader.h"
 
-
 namespace testing_support {
 namespace fs = std::filesystem;
 

@@ -13,19 +13,18 @@
 namespace testing_support {
 
 struct Analysed {
-  bool ok = false;            // HPI_GetHeadAnalyzedData returned a stream
-  std::string error;          // the plug-in's message on failure
-  int readerFault = 0;        // the host reader's message number (0: the stream is valid)
+  bool ok = false;      // HPI_GetHeadAnalyzedData returned a stream
+  std::string error;    // the plug-in's message on failure
+  int readerFault = 0;  // the host reader's message number (0: the stream is valid)
   std::uint32_t streamLength = 0;
-  std::string report;         // empty when the plug-in made none
+  std::string report;  // empty when the plug-in made none
   strataview::ItemTree tree;
 };
 
 // Analyses a file (English messages unless told otherwise).
 Analysed AnalysePath(const std::filesystem::path& path, int language = 1);
 // Writes the bytes to a scratch file named name and analyses it.
-Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name = "sample.bin",
-                      int language = 1);
+Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name = "sample.bin", int language = 1);
 // HPI_IsSupported on the head record built from the bytes (zero-padded to 2000).
 int Supports(const std::vector<std::uint8_t>& bytes);
 

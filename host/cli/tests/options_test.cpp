@@ -12,8 +12,8 @@ std::optional<cli::Options> Parse(std::vector<std::string> args, std::string* er
 }
 
 TEST(Options, ParsesEveryOption) {
-  auto o = Parse({"--json", "--report", "--dump=0x10:32", "-r", "--plugins", "--enable", "A.hpi", "--disable",
-                  "all", "--enabled-only", "--lang=ja", "--plugin-dir", "/p", "x.bmp", "--", "--odd"});
+  auto o = Parse({"--json", "--report", "--dump=0x10:32", "-r", "--plugins", "--enable", "A.hpi", "--disable", "all",
+                  "--enabled-only", "--lang=ja", "--plugin-dir", "/p", "x.bmp", "--", "--odd"});
   ASSERT_TRUE(o);
   EXPECT_TRUE(o->json && o->report && o->recursive && o->listPlugins && o->enabledOnly);
   EXPECT_EQ(o->dump->offset, 16u);

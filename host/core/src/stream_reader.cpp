@@ -20,7 +20,8 @@ int ImageOf(RecordClass cls, int level) {
   if (level < hpi::kFieldLevel) return kImageFolder;
   if (level == hpi::kFieldLevel) return kImageTag;
   switch (cls) {
-    case RecordClass::Offset: case RecordClass::LongHex: return kImageOffset;
+    case RecordClass::Offset:
+    case RecordClass::LongHex: return kImageOffset;
     case RecordClass::Size: return kImageSize;
     case RecordClass::Note: return kImageNote;
     default: return kImageValue;

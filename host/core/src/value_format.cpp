@@ -33,10 +33,8 @@ std::optional<std::string> FormatValue(RecordClass cls, std::size_t width, const
   switch (cls) {
     case RecordClass::Offset:
     case RecordClass::Hex:
-    case RecordClass::LongHex:
-      return Print("0x%0*" PRIx64, digits, bits);
-    case RecordClass::Unsigned:
-      return Print("0x%0*" PRIx64 "(%" PRIu64 ")", digits, bits, bits);
+    case RecordClass::LongHex: return Print("0x%0*" PRIx64, digits, bits);
+    case RecordClass::Unsigned: return Print("0x%0*" PRIx64 "(%" PRIu64 ")", digits, bits, bits);
     case RecordClass::Size:
       if (width == 8) return Print("0x%016" PRIx64 "(%" PRId64 ")", bits, static_cast<std::int64_t>(bits));
       return Print("0x%0*" PRIx64 "(%" PRIu64 ")", digits, bits, bits);
@@ -59,10 +57,8 @@ std::optional<std::string> FormatValue(RecordClass cls, std::size_t width, const
       std::memcpy(&d, &bits, 8);
       return Print("0x%016" PRIx64 "(%f)", bits, d);
     }
-    case RecordClass::Long:
-      return Print("0x%016" PRIx64 "(%" PRId64 ")", bits, static_cast<std::int64_t>(bits));
-    default:
-      return std::nullopt;
+    case RecordClass::Long: return Print("0x%016" PRIx64 "(%" PRId64 ")", bits, static_cast<std::int64_t>(bits));
+    default: return std::nullopt;
   }
 }
 

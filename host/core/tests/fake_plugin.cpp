@@ -40,7 +40,7 @@ HPI_EXPORT void HPI_CALL HPI_GetLastErrMsg(char* buffer) { std::strcpy(buffer, k
 
 // Succeeds with a root item named after the plug-in, unless the file's second byte is '!'.
 HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream, int, int, int,
-                                                         HpiMemHandle*) {
+                                                          HpiMemHandle*) {
   std::FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return 0;
   char head[2] = {};

@@ -26,15 +26,21 @@ class Stream {
   Stream& Name(int level, const std::string& s) { return Text(5, level, s); }
   Stream& Comment(const std::string& s) { return Text(6, 15, s); }
   Stream& Note(const std::string& s) { return Text(7, 15, s); }
-  Stream& Offset(std::uint32_t v) { return Rec(0, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}); }
-  Stream& Size(std::uint32_t v) { return Rec(1, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}); }
+  Stream& Offset(std::uint32_t v) {
+    return Rec(0, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+  }
+  Stream& Size(std::uint32_t v) {
+    return Rec(1, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+  }
   Stream& Value16(std::uint16_t v) { return Rec(2, 15, {std::uint8_t(v), std::uint8_t(v >> 8)}); }
   Stream& GroupEnd(int level) { return Rec(0xE, level, {}); }
   Stream& Raw(std::vector<std::uint8_t> b) {
     bytes_.insert(bytes_.end(), b.begin(), b.end());
     return *this;
   }
-  int Read(ItemTree& tree) const { return BuildItemTree(static_cast<std::uint32_t>(bytes_.size()), bytes_.data(), tree); }
+  int Read(ItemTree& tree) const {
+    return BuildItemTree(static_cast<std::uint32_t>(bytes_.size()), bytes_.data(), tree);
+  }
 
  private:
   std::vector<std::uint8_t> bytes_;

@@ -43,7 +43,8 @@ TEST(ValueFormat, InvalidClassAndWidthPairs) {
 }
 
 TEST(ValueFormat, HugeDoublesFitTheirText) {
-  EXPECT_EQ(F(RecordClass::Real, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0x7F}).substr(0, 19), "0x7fefffffffffffff(");
+  EXPECT_EQ(F(RecordClass::Real, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xEF, 0x7F}).substr(0, 19),
+            "0x7fefffffffffffff(");
 }
 
 }  // namespace

@@ -9,6 +9,6 @@ HPI_EXPORT int HPI_CALL HPI_IsSupported(const void* source, int isPath, int rese
 HPI_EXPORT int HPI_CALL HPI_SetLanguage(int language);
 HPI_EXPORT void HPI_CALL HPI_GetLastErrMsg(char* buffer);
 HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream, int reserved1,
-                                                         int reserved2, int reserved3, HpiMemHandle* report);
+                                                          int reserved2, int reserved3, HpiMemHandle* report);
 HPI_EXPORT int HPI_CALL HPI_ShowVer(HpiWindow owner);
 }

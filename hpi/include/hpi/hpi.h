@@ -80,8 +80,7 @@ inline constexpr int kAttributeLevel = 15;
 inline constexpr std::size_t kMaxPayload = 255;
 
 constexpr std::uint16_t Tag(RecordClass cls, int level, std::size_t length) {
-  return static_cast<std::uint16_t>((static_cast<unsigned>(cls) << 12) |
-                                    ((static_cast<unsigned>(level) & 0xF) << 8) |
+  return static_cast<std::uint16_t>((static_cast<unsigned>(cls) << 12) | ((static_cast<unsigned>(level) & 0xF) << 8) |
                                     (length & 0xFF));
 }
 constexpr RecordClass TagClass(std::uint16_t tag) { return static_cast<RecordClass>(tag >> 12); }
@@ -95,27 +94,28 @@ constexpr bool IsTextClass(RecordClass c) {
 // The class and width pairs a numeric record may have.
 constexpr bool IsNumericClass(RecordClass c) {
   switch (c) {
-    case RecordClass::Offset: case RecordClass::Size: case RecordClass::Unsigned:
-    case RecordClass::Hex: case RecordClass::Signed: case RecordClass::Real:
-    case RecordClass::Long: case RecordClass::LongHex:
-      return true;
-    default:
-      return false;
+    case RecordClass::Offset:
+    case RecordClass::Size:
+    case RecordClass::Unsigned:
+    case RecordClass::Hex:
+    case RecordClass::Signed:
+    case RecordClass::Real:
+    case RecordClass::Long:
+    case RecordClass::LongHex: return true;
+    default: return false;
   }
 }
 constexpr bool IsValidNumeric(RecordClass c, std::size_t width) {
   switch (c) {
-    case RecordClass::Offset: case RecordClass::Unsigned: case RecordClass::Hex:
-    case RecordClass::Signed:
-      return width >= 1 && width <= 4;
-    case RecordClass::Size:
-      return (width >= 1 && width <= 4) || width == 8;
-    case RecordClass::Real:
-      return width == 4 || width == 8;
-    case RecordClass::Long: case RecordClass::LongHex:
-      return width == 8;
-    default:
-      return false;
+    case RecordClass::Offset:
+    case RecordClass::Unsigned:
+    case RecordClass::Hex:
+    case RecordClass::Signed: return width >= 1 && width <= 4;
+    case RecordClass::Size: return (width >= 1 && width <= 4) || width == 8;
+    case RecordClass::Real: return width == 4 || width == 8;
+    case RecordClass::Long:
+    case RecordClass::LongHex: return width == 8;
+    default: return false;
   }
 }
 
@@ -143,8 +143,7 @@ using HpiGetPluginInfoFn = void(HPI_CALL*)(char* info);
 using HpiIsSupportedFn = int(HPI_CALL*)(const void* source, int isPath, int reserved);
 using HpiSetLanguageFn = int(HPI_CALL*)(int language);
 using HpiGetLastErrMsgFn = void(HPI_CALL*)(char* buffer);
-using HpiGetHeadAnalyzedDataFn = std::uint32_t(HPI_CALL*)(const char* path, HpiMemHandle* stream,
-                                                          int reserved1, int reserved2, int reserved3,
-                                                          HpiMemHandle* report);
+using HpiGetHeadAnalyzedDataFn = std::uint32_t(HPI_CALL*)(const char* path, HpiMemHandle* stream, int reserved1,
+                                                          int reserved2, int reserved3, HpiMemHandle* report);
 using HpiShowVerFn = int(HPI_CALL*)(HpiWindow owner);
 }

@@ -31,8 +31,8 @@ class Writer {
   int WriteValue(std::uint32_t length, const void* value, ValueKind kind);
   // Name, offset and size records, then the value when it is not null; the size is
   // both the size record and the value's length.
-  int WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size,
-                const void* value = nullptr, ValueKind kind = ValueKind::Unsigned);
+  int WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size, const void* value = nullptr,
+                ValueKind kind = ValueKind::Unsigned);
   int WriteU8Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
   int WriteU16Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
   int WriteU32Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
@@ -54,8 +54,8 @@ class Writer {
   int Put(std::uint16_t tag, const void* payload, std::size_t length);
   int TextRecord(RecordClass cls, int level, std::string_view text);
   int Formatted(RecordClass cls, const char* format, va_list args);
-  int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width,
-                  std::uint64_t value, ValueKind kind);
+  int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width, std::uint64_t value,
+                  ValueKind kind);
 
   SFStream& stream_;
   bool ok_ = true;

@@ -17,7 +17,7 @@ struct BmpShape {
   std::uint32_t paletteEntries = 2;  // written after the header
   std::int64_t sizeAdjust = 0;       // added to bfSize
   std::uint32_t sizeImage = 0;
-  std::uint32_t pixelBytes = 0;      // 0: the row-padded size
+  std::uint32_t pixelBytes = 0;  // 0: the row-padded size
 };
 
 inline std::vector<std::uint8_t> MakeBmp(const BmpShape& s, std::uint8_t gray = 0) {

@@ -68,8 +68,8 @@ TEST(Bmp, GrayRampIsReportedAsGrayscale) {
 }
 
 TEST(Bmp, RleImageDataCoversTheCompressedBytes) {
-  BmpShape rle{.bitCount = 8, .compression = 1, .paletteEntries = 256, .sizeAdjust = -1000, .sizeImage = 24,
-               .pixelBytes = 24};
+  BmpShape rle{
+      .bitCount = 8, .compression = 1, .paletteEntries = 256, .sizeAdjust = -1000, .sizeImage = 24, .pixelBytes = 24};
   auto a = AnalyseBytes(MakeBmp(rle));
   ASSERT_TRUE(a.ok) << a.error;
   EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Image Data")), (Range{14 + 40 + 1024, 24}));

@@ -13,8 +13,8 @@ enum HostMessage : int {
   kMsgFileRead = 6,
   kMsgSyntaxError = 7,
   kMsgNoPlugin = 8,
-  kMsgPluginLoad = 9,      // no text of its own
-  kMsgPluginExport = 10,   // no text of its own
+  kMsgPluginLoad = 9,     // no text of its own
+  kMsgPluginExport = 10,  // no text of its own
   kMsgTreeViewError = 11,
   kMsgRegistration = 16,
   kMsgClipboardOpen = 21,

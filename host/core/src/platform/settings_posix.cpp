@@ -57,8 +57,6 @@ fs::path ConfigFolder() {
 
 }  // namespace
 
-std::unique_ptr<SettingsStore> OpenSettingsStore() {
-  return std::make_unique<FileStore>(ConfigFolder() / "plugins");
-}
+std::unique_ptr<SettingsStore> OpenSettingsStore() { return std::make_unique<FileStore>(ConfigFolder() / "plugins"); }
 
 }  // namespace strataview
