@@ -1,5 +1,6 @@
-#include <shellapi.h>
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
+#include <shellapi.h>
 
 #include "strataview/platform/locale.h"
 #include "win_text.h"

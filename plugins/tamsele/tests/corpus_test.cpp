@@ -1,0 +1,130 @@
+// The corpus JPEGs against an independent marker scan and exiv2's view of the
+// Exif directories.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+
+#include "corpus_tools.h"
+
+namespace {
+
+using namespace testing_support;
+using namespace tiffjpeg_test;
+
+// Marker positions from SOI to EOI as the JPEG standard lays them out: fill
+// bytes skipped, standalone markers without a length, entropy-coded data after
+// SOS passed over up to a marker other than RSTn.
+std::vector<std::uint64_t> ScanMarkers(const std::vector<std::uint8_t>& b) {
+  std::vector<std::uint64_t> found{0};
+  std::size_t i = 2;
+  while (i + 1 < b.size()) {
+    if (b[i] != 0xFF) return found;  // not at a marker: the walk's search takes over
+    while (i + 1 < b.size() && b[i + 1] == 0xFF) ++i;
+    if (i + 1 >= b.size()) break;
+    std::uint8_t m = b[i + 1];
+    found.push_back(i);
+    if (m == 0xD9) break;
+    if (m == 0x01 || (m >= 0xD0 && m <= 0xD7)) {
+      i += 2;
+      continue;
+    }
+    if (i + 3 >= b.size()) break;
+    i += 2 + (b[i + 2] << 8 | b[i + 3]);
+    if (m != 0xDA) continue;
+    while (i + 1 < b.size() && !(b[i] == 0xFF && b[i + 1] != 0 && !(b[i + 1] >= 0xD0 && b[i + 1] <= 0xD7))) ++i;
+  }
+  return found;
+}
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(JpegCorpus, EveryFileIsAnalysedOrNamesItsFault) {
+  auto files = CorpusFiles("jpeg");
+  if (files.empty()) GTEST_SKIP() << "no corpus";
+  int analysed = 0;
+  for (const auto& file : files) {
+    auto a = AnalysePath(file);
+    if (!a.ok) {
+      EXPECT_FALSE(a.error.empty()) << file;
+      EXPECT_NE(a.error, "[HPI_PLUGIN] No error!") << file;
+      continue;
+    }
+    ++analysed;
+    EXPECT_EQ(a.readerFault, 0) << file;
+    std::vector<std::uint64_t> walked;
+    for (auto h : a.tree.At(a.tree.TopLevel()[0]).children) walked.push_back(RangeOf(a.tree, a.tree.At(h)).offset);
+    auto scanned = ScanMarkers(ReadFile(file));
+    // The independent scan stops where a file leaves the standard's layout.
+    ASSERT_LE(scanned.size(), walked.size()) << file;
+    EXPECT_EQ(scanned, std::vector<std::uint64_t>(walked.begin(), walked.begin() + scanned.size())) << file;
+  }
+  EXPECT_GE(analysed, static_cast<int>(files.size()) - 8);
+}
+
+TEST(JpegCorpus, CameraFilesWithGpsDataAreAnalysed) {
+  for (const char* name : {"exifsamples-45-gps_ifd.jpg", "gen-exif-gps-mm.jpg", "exifsamples-Canon_40D.jpg"}) {
+    auto path = CorpusDir() / "jpeg" / name;
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus";
+    auto a = AnalysePath(path);
+    ASSERT_TRUE(a.ok) << name << ": " << a.error;
+  }
+  auto a = AnalysePath(CorpusDir() / "jpeg" / "gen-exif-gps-mm.jpg");
+  EXPECT_NE(Find(a.tree, "GPSVersionID"), nullptr);
+  EXPECT_NE(Find(a.tree, "GPSLatitude"), nullptr);
+}
+
+// exiv2 -pR prints each Exif entry with its address relative to the TIFF
+// header; every entry the walk shows must be one of them, with the same tag,
+// type and count.
+TEST(JpegCorpus, ExifEntriesAgreeWithExiv2) {
+  if (!HaveTool("exiv2 --version")) GTEST_SKIP() << "exiv2 (Debian package exiv2) is not installed";
+  const std::regex app1(R"(^\s*(\d+) \| 0xffe1 APP1\s+\|\s+\d+ \| Exif)");
+  const std::regex marker(R"(^\s*\d+ \| 0xff[0-9a-f]{2} )");
+  const std::regex entry(R"(^\s+(\d+) \| 0x([0-9a-f]{4}) [^|]*\|\s+(\w+) \|\s+(\d+) \|)");
+  const std::map<std::string, std::uint32_t> types{
+      {"BYTE", 1},   {"ASCII", 2}, {"SHORT", 3},      {"LONG", 4},   {"RATIONAL", 5}, {"SBYTE", 6}, {"UNDEFINED", 7},
+      {"SSHORT", 8}, {"SLONG", 9}, {"SRATIONAL", 10}, {"FLOAT", 11}, {"DOUBLE", 12},  {"IFD", 13}};
+  int compared = 0;
+  for (const auto& file : CorpusFiles("jpeg")) {
+    auto a = AnalysePath(file);
+    if (!a.ok) continue;
+    auto out = RunTool("exiv2 -pR " + Quoted(file));
+    if (!out) continue;
+    std::istringstream lines(*out);
+    std::string line;
+    std::int64_t base = -1;
+    std::map<std::uint64_t, EntryFacts> listed;
+    while (std::getline(lines, line)) {
+      std::smatch m;
+      if (base < 0 && std::regex_search(line, m, app1)) {
+        base = std::stoll(m[1]) + 4 + 6;
+        continue;
+      }
+      if (base >= 0 && std::regex_search(line, marker)) break;  // the next segment's own structures
+      if (base >= 0 && std::regex_search(line, m, entry) && types.count(m[3])) {
+        listed[base + std::stoull(m[1])] = {static_cast<std::uint32_t>(std::stoul(m[2], nullptr, 16)), types.at(m[3]),
+                                            static_cast<std::uint32_t>(std::stoul(m[4]))};
+      }
+    }
+    if (listed.empty()) continue;
+    ++compared;
+    for (const auto& [offset, facts] : TreeEntries(a.tree)) {
+      if (offset < static_cast<std::uint64_t>(base)) continue;
+      auto it = listed.find(offset);
+      if (it == listed.end()) continue;  // e.g. a thumbnail's own Exif, which exiv2 does not descend into
+      EXPECT_EQ(it->second, facts) << file << " entry at " << offset;
+    }
+    std::size_t matched = 0;
+    for (const auto& [offset, facts] : TreeEntries(a.tree)) matched += listed.count(offset);
+    EXPECT_GT(matched, 0u) << file;
+  }
+  EXPECT_GT(compared, 10);
+}
+
+}  // namespace

@@ -1,0 +1,354 @@
+#include "ifd_walker.h"
+
+#include <algorithm>
+#include <array>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string_view>
+
+#include "field_types.h"
+#include "jpeg_walker.h"
+#include "messages.h"
+#include "tag_names.h"
+
+namespace tiffjpeg {
+namespace {
+
+constexpr int kField = hpi::kFieldLevel;
+constexpr std::uint32_t kEntrySize = 12;
+constexpr int kMaxIfds = 65536;
+constexpr std::uint32_t kNotedElements = 3;
+constexpr std::size_t kNotedText = 255;
+constexpr std::uint32_t kListedPictures = 64;
+
+enum Tag : std::uint16_t {
+  kJpegInterchangeFormat = 513,
+  kJpegInterchangeFormatLength = 514,
+  kExifIfdPointer = 34665,
+  kGpsInfoIfdPointer = 34853,
+  kInteroperabilityIfdPointer = 40965,
+  kMpEntry = 0xB002,
+};
+
+// The tags whose inline value is an address inside a TIFF structure embedded
+// in another file get a comment with the absolute address.
+struct AddressComment {
+  std::uint16_t tag;
+  const char* format;
+};
+constexpr AddressComment kAddressComments[] = {
+    {kJpegInterchangeFormat, "※Thumbnail Jpeg SOI address(+0x%" PRIx64 ")=0x%08" PRIx64},
+    {kExifIfdPointer, "※ExifIFD address(+0x%" PRIx64 ")=0x%08" PRIx64},
+    {kGpsInfoIfdPointer, "※GPSInfoIFD address(+0x%" PRIx64 ")=0x%08" PRIx64},
+    {kInteroperabilityIfdPointer, "※InteroperabilityIFD address(+0x%" PRIx64 ")=0x%08" PRIx64},
+};
+
+std::uint32_t Off(std::int64_t position) { return static_cast<std::uint32_t>(position); }
+
+std::array<std::uint8_t, 4> LittleEndian(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+          static_cast<std::uint8_t>(v >> 24)};
+}
+
+// A reader's result: a read error is code 3, an early end the given code.
+bool ReadOk(int got, int width, int shortCode) {
+  if (got == width) return true;
+  return TiffFail(got < 0 ? hpi::kStreamError : shortCode);
+}
+
+struct Pointer {
+  std::int64_t value = 0;
+  bool set = false;
+};
+
+class IfdWalker {
+ public:
+  IfdWalker(hpi::BinaryFile& file, hpi::Writer& out, const Flavour& flavour, std::int64_t base, std::int64_t end,
+            int level, TiffKind kind)
+      : file_(file), out_(out), flavour_(flavour), base_(base), end_(end), level_(level), kind_(kind) {}
+
+  bool Run() {
+    std::int64_t length = file_.Length();
+    if (length < 0) return TiffFail(hpi::kFileReadError);
+    end_ = std::min(end_, length);
+    if (!Seek(base_) || !WalkHeader() || !WalkChain()) return false;
+    return WalkPointedIfd(exif_, "ExifIFD", IfdKind::Exif) && WalkPointedIfd(gps_, "GpsIFD", IfdKind::Gps) &&
+           WalkPointedIfd(interoperability_, "InteroperabilityIFD", IfdKind::Interoperability) && WalkThumbnail() &&
+           out_.Ok();
+  }
+
+ private:
+  enum class IfdResult { Failed, Walked, Overlaps };
+
+  // IFD 0, IFD 1, ... up to a next offset of 0 (for multi-picture data, the
+  // index directory and the attribute directory it links to).
+  bool WalkChain() {
+    IfdKind kind = kind_ == TiffKind::MultiPicture ? IfdKind::MultiPicture : IfdKind::Image;
+    for (int n = 0;; ++n) {
+      char numbered[24];
+      std::snprintf(numbered, sizeof numbered, "IFD %d", n);
+      std::string_view name = numbered;
+      if (kind == IfdKind::MultiPicture) name = n == 0 ? "MP Index IFD" : "MP Attribute IFD";
+      std::uint32_t next = 0;
+      IfdResult result = WalkIfd(name, kind, next);
+      if (result == IfdResult::Failed) return false;
+      if (result == IfdResult::Overlaps || next == 0) return true;
+      if (n + 1 == kMaxIfds) return out_.Comment("The chain goes on beyond %d IFDs: not followed", kMaxIfds) > 0;
+      if (!Seek(base_ + next)) return false;
+    }
+  }
+
+  bool Seek(std::int64_t position) { return file_.Seek(position) || TiffFail(hpi::kFileReadError); }
+
+  int DirectoryLevel() const { return level_ + 1; }
+  int EntryLevel() const { return level_ + 2; }
+
+  bool WalkHeader() {
+    out_.WriteItem("IFH(Image File Header)", level_, Off(base_), 8);
+    std::uint8_t mark[2];
+    int got = hpi::ReadBlock(file_, mark, 2);
+    if (got != 2) return TiffFail(got < 0 ? static_cast<int>(hpi::kFileReadError) : kNotTiff);
+    if (mark[0] == 'I' && mark[1] == 'I') {
+      order_ = &kLittleEndian;
+    } else if (mark[0] == 'M' && mark[1] == 'M') {
+      order_ = &kBigEndian;
+    } else {
+      return TiffFail(kWrongHeader);
+    }
+    out_.WriteItem("Byte Order", kField, Off(base_), 2, mark, hpi::ValueKind::Unsigned);
+    std::uint16_t version = 0;
+    if (!ReadOk(order_->read16(file_, version), 2, kWrongHeader)) return false;
+    if (version != 42) return TiffFail(kWrongHeader);
+    out_.WriteU16Item("Version", kField, Off(base_ + 2), version);
+    std::uint32_t first = 0;
+    if (!ReadOk(order_->read32(file_, first), 4, kWrongHeader)) return false;
+    out_.WriteU32Item("IFD Ofset", kField, Off(base_ + 4), first);
+    return Seek(base_ + first);
+  }
+
+  // Directories never share bytes; one that does (a chain looping back, a
+  // pointer to a directory already walked) is shown but not walked again.
+  bool Overlaps(std::int64_t start, std::int64_t end) const {
+    auto after = walked_.lower_bound(start);
+    if (after != walked_.end() && after->first < end) return true;
+    return after != walked_.begin() && std::prev(after)->second > start;
+  }
+
+  IfdResult WalkIfd(std::string_view name, IfdKind kind, std::uint32_t& next) {
+    std::int64_t at = file_.Tell();
+    std::uint16_t count = 0;
+    if (!ReadOk(order_->read16(file_, count), 2, hpi::kWrongFormat)) return IfdResult::Failed;
+    std::uint32_t size = kEntrySize * count + 6;
+    out_.WriteItem(name, DirectoryLevel(), Off(at), size);
+    if (Overlaps(at, at + size)) {
+      out_.WriteComment("Overlaps a directory already shown: not walked again");
+      return IfdResult::Overlaps;
+    }
+    if (at + size > end_) {  // entries or next offset cut short by the end of the data
+      TiffFail(hpi::kWrongFormat);
+      return IfdResult::Failed;
+    }
+    walked_[at] = at + size;
+    out_.WriteU16Item("IFD Entry Count", kField, Off(at), count);
+    std::uint16_t previous = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      std::uint16_t tag = 0;
+      if (!WalkIfdEntry(kind, tag)) return IfdResult::Failed;
+      if (i > 0 && previous >= tag) {
+        TiffFail(kWrongTagOrder);
+        return IfdResult::Failed;
+      }
+      previous = tag;
+    }
+    std::int64_t nextAt = file_.Tell();
+    if (!ReadOk(order_->read32(file_, next), 4, hpi::kWrongFormat)) return IfdResult::Failed;
+    out_.WriteU32Item(" Ofset of Next IFD", EntryLevel(), Off(nextAt), next);
+    return out_.Ok() ? IfdResult::Walked : IfdResult::Failed;
+  }
+
+  bool WalkIfdEntry(IfdKind kind, std::uint16_t& tag) {
+    std::int64_t entry = file_.Tell();
+    if (!ReadOk(order_->read16(file_, tag), 2, hpi::kWrongFormat)) return false;
+    out_.WriteItem(TagName(tag, kind, flavour_), EntryLevel(), Off(entry), kEntrySize);
+    out_.WriteU16Item("Tag", kField, Off(entry), tag);
+    std::uint16_t typeCode = 0;
+    if (!ReadOk(order_->read16(file_, typeCode), 2, hpi::kWrongFormat)) return false;
+    out_.WriteU16Item("Type", kField, Off(entry + 2), typeCode);
+    const FieldType* type = FieldTypeOf(typeCode);
+    if (type == nullptr) return TiffFail(hpi::kWrongFormat);
+    out_.WriteComment(type->name);
+    std::uint32_t count = 0;
+    if (!ReadOk(order_->read32(file_, count), 4, hpi::kWrongFormat)) return false;
+    out_.WriteU32Item("Count", kField, Off(entry + 4), count);
+    if (static_cast<std::uint64_t>(type->unit) * count <= 4) {
+      return WriteInlineValues(tag, *type, count, entry) && Seek(entry + kEntrySize);
+    }
+    std::uint32_t offset = 0;
+    if (!ReadOk(order_->read32(file_, offset), 4, hpi::kWrongFormat)) return false;
+    auto stored = LittleEndian(offset);
+    out_.WriteItem("Offset", kField, Off(entry + 8), 4, stored.data(), hpi::ValueKind::Hex);
+    if (base_ != 0) {
+      out_.Comment("※real offset(+0x%" PRIx64 ")=0x%08" PRIx64, static_cast<std::uint64_t>(base_),
+                   static_cast<std::uint64_t>(base_ + offset));
+    }
+    if (!ShowValuesAtOffset(*type, typeCode, count, base_ + offset)) return false;
+    if (kind == IfdKind::MultiPicture && tag == kMpEntry && !ListPictures(count, base_ + offset)) return false;
+    RegisterPointerTag(tag, offset);
+    return true;
+  }
+
+  // Values that fit in the entry's 4-byte field, element by element.
+  bool WriteInlineValues(std::uint16_t tag, const FieldType& type, std::uint32_t count, std::int64_t entry) {
+    out_.WriteName("Value", kField);
+    out_.WriteOffset(Off(entry + 8));
+    out_.WriteSize(4);
+    std::uint32_t value = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+      if (!ReadElement(type.unit, value)) return false;
+      auto bytes = LittleEndian(value);
+      out_.WriteValue(type.unit, bytes.data(), type.inlineKind);
+      if (!CommentValueName(tag, value)) return false;
+    }
+    if (type.unit == 4 && count == 1) RegisterPointerTag(tag, value);
+    return true;
+  }
+
+  bool ReadElement(std::uint32_t unit, std::uint32_t& value) {
+    if (unit == 1) {
+      std::uint8_t b = 0;
+      int got = hpi::ReadByte(file_, b);
+      value = b;
+      return ReadOk(got, 1, hpi::kWrongFormat);
+    }
+    if (unit == 2) {
+      std::uint16_t v = 0;
+      int got = order_->read16(file_, v);
+      value = v;
+      return ReadOk(got, 2, hpi::kWrongFormat);
+    }
+    return ReadOk(order_->read32(file_, value), 4, hpi::kWrongFormat);
+  }
+
+  bool CommentValueName(std::uint16_t tag, std::uint32_t value) {
+    if (base_ != 0) {
+      for (const AddressComment& row : kAddressComments) {
+        if (row.tag == tag) {
+          return out_.Comment(row.format, static_cast<std::uint64_t>(base_),
+                              static_cast<std::uint64_t>(base_ + value)) > 0;
+        }
+      }
+    }
+    const char* name = ValueName(tag, value);
+    return name == nullptr || out_.WriteComment(name) > 0;
+  }
+
+  // Notes with the first elements of a value stored elsewhere (the first 255
+  // characters of a text); the file is put back where it was.
+  bool ShowValuesAtOffset(const FieldType& type, std::uint16_t typeCode, std::uint32_t count, std::int64_t position) {
+    std::int64_t back = file_.Tell();
+    if (!Seek(position)) return false;
+    if (typeCode == kAscii) {
+      std::size_t n = std::min<std::size_t>(count, kNotedText);
+      char text[kNotedText + 1];
+      int got = hpi::ReadBlock(file_, text, n);
+      if (got != static_cast<int>(n)) return Seek(back) && ReadOk(got, static_cast<int>(n), hpi::kWrongFormat);
+      out_.WriteNote(std::string_view(text, strnlen(text, n)));
+    } else {
+      std::uint32_t n = std::min(count, kNotedElements);
+      for (std::uint32_t i = 0; i < n; ++i) {
+        char text[320];
+        int state = type.note(file_, *order_, text, sizeof text);
+        if (state != 1) return Seek(back) && TiffFail(state < 0 ? hpi::kStreamError : hpi::kWrongFormat);
+        out_.WriteNote(text);
+      }
+    }
+    if (!Seek(back)) return false;
+    if (typeCode != kAscii && count > kNotedElements) out_.WriteNote("     ・・・");
+    return true;
+  }
+
+  // The multi-picture index: 16 bytes per image (attribute, size, offset from
+  // the MP header or 0 for the first image, two dependent image entries).
+  bool ListPictures(std::uint32_t count, std::int64_t position) {
+    std::int64_t back = file_.Tell();
+    if (!Seek(position)) return false;
+    std::uint32_t n = std::min(count / 16, kListedPictures);
+    for (std::uint32_t i = 0; i < n; ++i) {
+      std::uint32_t attribute = 0;
+      std::uint32_t size = 0;
+      std::uint32_t offset = 0;
+      std::uint32_t dependents = 0;
+      if (!ReadElement(4, attribute) || !ReadElement(4, size) || !ReadElement(4, offset) ||
+          !ReadElement(4, dependents)) {
+        return false;
+      }
+      if (offset == 0) {
+        out_.Note("MP Entry %u: attribute 0x%08x, size %u, the file's first image", i + 1, attribute, size);
+      } else {
+        out_.Note("MP Entry %u: attribute 0x%08x, size %u, offset 0x%08x (file offset 0x%08" PRIx64 ")", i + 1,
+                  attribute, size, offset, static_cast<std::uint64_t>(base_ + offset));
+      }
+    }
+    return Seek(back);
+  }
+
+  // A later entry with the same tag replaces an earlier one.
+  void RegisterPointerTag(std::uint16_t tag, std::uint32_t value) {
+    switch (tag) {
+      case kJpegInterchangeFormat: thumbnailOffset_ = {base_ + value, true}; break;
+      case kJpegInterchangeFormatLength: thumbnailLength_ = {value, true}; break;
+      case kExifIfdPointer: exif_ = {base_ + value, true}; break;
+      case kGpsInfoIfdPointer: gps_ = {base_ + value, true}; break;
+      case kInteroperabilityIfdPointer: interoperability_ = {base_ + value, true}; break;
+      default: break;
+    }
+  }
+
+  // A directory a pointer tag names: walked once, its next-IFD offset not followed.
+  bool WalkPointedIfd(const Pointer& pointer, std::string_view name, IfdKind kind) {
+    if (!pointer.set) return true;
+    std::uint32_t next = 0;
+    return Seek(pointer.value) && WalkIfd(name, kind, next) != IfdResult::Failed;
+  }
+
+  // The JPEG stream of tags 513/514: its range, then a JPEG walk whose failure
+  // leaves what it wrote and does not fail this walk.
+  bool WalkThumbnail() {
+    if (!thumbnailOffset_.set) return true;
+    if (!thumbnailLength_.set) return TiffFail(hpi::kWrongFormat);
+    std::int64_t start = thumbnailOffset_.value;
+    std::int64_t end = start + thumbnailLength_.value;
+    out_.WriteItem(flavour_.thumbnailName, DirectoryLevel(), Off(start), Off(thumbnailLength_.value));
+    if (EntryLevel() > kMaxJpegLevel) return out_.WriteComment("Nested too deeply: not analysed") > 0;
+    if (end > end_) out_.WriteComment("Runs past the end of the data");
+    JpegWalker(file_, out_, flavour_).WalkJpeg(start, std::min(end, end_), EntryLevel());
+    return out_.Ok();
+  }
+
+  hpi::BinaryFile& file_;
+  hpi::Writer& out_;
+  const Flavour& flavour_;
+  const std::int64_t base_;
+  std::int64_t end_;
+  const int level_;
+  const TiffKind kind_;
+  const ByteOrder* order_ = &kLittleEndian;
+  std::map<std::int64_t, std::int64_t> walked_;  // directory start -> end
+  Pointer thumbnailOffset_;
+  Pointer thumbnailLength_;
+  Pointer exif_;
+  Pointer gps_;
+  Pointer interoperability_;
+};
+
+}  // namespace
+
+bool AnalyzeTiff(hpi::BinaryFile& file, hpi::Writer& out, const Flavour& flavour, std::int64_t base, std::int64_t end,
+                 int level, TiffKind kind) {
+  if (!file.IsOpen() || level < 1 || level > kMaxTiffLevel) return TiffFail(hpi::kWrongArgument);
+  return IfdWalker(file, out, flavour, base, end, level, kind).Run();
+}
+
+}  // namespace tiffjpeg
