@@ -39,11 +39,11 @@ def image(size, pixel):
     return header + palette + bytes(xor) + bytes(mask)
 
 
-def icon(pixel):
-    images = [image(32, pixel), image(16, pixel)]
+def icon(pixel, sizes=(32, 16)):
+    images = [image(size, pixel) for size in sizes]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in zip((32, 16), images):
+    for size, data in zip(sizes, images):
         out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
     return out + b''.join(images)
@@ -85,8 +85,91 @@ def program(x, y):
     return None
 
 
+# The tree view's 16x16 pictures.
+
+# 3x5 letters, one string per row, '#' set.
+LETTERS = {
+    'A': ('.#.', '#.#', '###', '#.#', '#.#'),
+    'S': ('###', '#..', '###', '..#', '###'),
+    'V': ('#.#', '#.#', '#.#', '#.#', '.#.'),
+}
+
+
+def letter_on(char, fill):
+    """A letter, drawn twice the size of its 3x5 pattern, on a coloured square."""
+    rows = LETTERS[char]
+
+    def draw(x, y, size):
+        if not (1 <= x <= 14 and 1 <= y <= 14):
+            return None
+        if x in (1, 14) or y in (1, 14):
+            return BLACK
+        lx, ly = (x - 5) // 2, (y - 3) // 2
+        if 0 <= lx < 3 and 0 <= ly < 5 and x >= 5 and y >= 3 and rows[ly][lx] == '#':
+            return BLACK
+        return fill
+    return draw
+
+
+def disk(x, y, size):
+    # A floppy disk: navy body, silver shutter, white label.
+    if not (1 <= x <= 14 and 1 <= y <= 14):
+        return None
+    if x in (1, 14) or y in (1, 14) or (x == 13 and y == 2):
+        return BLACK
+    if 4 <= x <= 10 and 2 <= y <= 5:
+        return BLACK if x == 9 and 3 <= y <= 4 else SILVER
+    if 3 <= x <= 12 and 8 <= y <= 13:
+        return GREY if y in (10, 12) and 4 <= x <= 11 else WHITE
+    return NAVY
+
+
+def folder(x, y, size):
+    # A yellow folder with its tab at the top left.
+    if 1 <= x <= 6 and y == 3:
+        return OLIVE
+    if 1 <= x <= 14 and 4 <= y <= 13:
+        if x in (1, 14) or y in (4, 13):
+            return OLIVE
+        return WHITE if y == 5 else YELLOW
+    return None
+
+
+def tag(x, y, size):
+    # A yellow luggage tag pointing left, with its hole and string.
+    if (x, y) in ((1, 3), (2, 2), (3, 1)):
+        return BLACK
+    body = 4 <= x <= 14 and 4 <= y <= 11
+    point = 1 <= x <= 3 and abs(y - 7.5) <= x + 0.5
+    if not (body or point):
+        return None
+    if x == 5 and 7 <= y <= 8:
+        return WHITE
+    edge = (body and (x == 14 or y in (4, 11))) or (point and abs(y - 7.5) > x - 0.5)
+    return BLACK if edge else YELLOW
+
+
+def note(x, y, size):
+    # A black arrow pointing right, on yellow.
+    if not (1 <= x <= 14 and 1 <= y <= 14):
+        return None
+    if x in (1, 14) or y in (1, 14):
+        return BLACK
+    if (3 <= x <= 8 and 7 <= y <= 8) or (8 <= x <= 12 and abs(y - 7.5) <= 12.5 - x):
+        return BLACK
+    return YELLOW
+
+
+TREE_PICTURES = (('tree_disk', disk), ('tree_folder', folder), ('tree_tag', tag),
+                 ('tree_offset', letter_on('A', AQUA)), ('tree_size', letter_on('S', LIME)),
+                 ('tree_value', letter_on('V', YELLOW)), ('tree_note', note))
+
+
 if __name__ == '__main__':
-    folder = sys.argv[1] if len(sys.argv) > 1 else 'resources'
+    folder_path = sys.argv[1] if len(sys.argv) > 1 else 'resources'
     for name, draw in (('plugin', plugin), ('program', program)):
-        with open(f'{folder}/{name}.ico', 'wb') as f:
+        with open(f'{folder_path}/{name}.ico', 'wb') as f:
             f.write(icon(scaled(draw)))
+    for name, draw in TREE_PICTURES:
+        with open(f'{folder_path}/{name}.ico', 'wb') as f:
+            f.write(icon(draw, sizes=(16,)))

@@ -94,8 +94,8 @@ bool DumpView::Create(HWND parent, HINSTANCE instance, HWND focusTarget) {
   instance_ = instance;
   focusTarget_ = focusTarget;
   if (!RegisterFrameClass(instance, FrameProc)) return false;
-  frame_ = CreateWindowExW(0, kFrameClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 0, 0, 0,
-                           0, parent, reinterpret_cast<HMENU>(IDC_DUMP_FRAME), instance, this);
+  frame_ = CreateWindowExW(0, kFrameClass, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(IDC_DUMP_FRAME), instance, this);
   return frame_ != nullptr && CreatePanes(instance);
 }
 
@@ -195,9 +195,13 @@ void DumpView::UpdateVerticalBar() {
   if (frame_ == nullptr) return;
   int shift = BarShift();
   std::uint64_t units = window_.LineCount() >> shift;
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, units > 0 ? static_cast<int>(units - 1) : 0,
+  SCROLLINFO info{sizeof info,
+                  SIF_RANGE | SIF_PAGE | SIF_POS,
+                  0,
+                  units > 0 ? static_cast<int>(units - 1) : 0,
                   static_cast<UINT>(std::min<std::uint64_t>(visible_, INT_MAX)),
-                  static_cast<int>(window_.TopLine() >> shift), 0};
+                  static_cast<int>(window_.TopLine() >> shift),
+                  0};
   SetScrollInfo(frame_, SB_VERT, &info, TRUE);
 }
 
@@ -210,8 +214,13 @@ void DumpView::Layout() {
   clientWidth_ = width;
   int extent = columns_[2];
   hpos_ = std::clamp(hpos_, 0, std::max(0, extent - width));
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, extent - 1),
-                  static_cast<UINT>(std::max(0, width)), hpos_, 0};
+  SCROLLINFO info{sizeof info,
+                  SIF_RANGE | SIF_PAGE | SIF_POS,
+                  0,
+                  std::max(0, extent - 1),
+                  static_cast<UINT>(std::max(0, width)),
+                  hpos_,
+                  0};
   SetScrollInfo(frame_, SB_HORZ, &info, TRUE);
   GetClientRect(frame_, &client);
   visible_ = static_cast<std::uint64_t>(std::max(0, (static_cast<int>(client.bottom) - headerHeight_) / lineHeight_));
@@ -227,8 +236,8 @@ void DumpView::MovePanes() {
   GetClientRect(frame_, &client);
   int hexLeft = columns_[0] - inset_, charLeft = columns_[1] - inset_;
   int right = std::max(columns_[2], static_cast<int>(client.right) + hpos_);
-  int height = std::max(static_cast<int>(client.bottom) - headerHeight_,
-                        static_cast<int>(kWindowLines + 1) * lineHeight_);
+  int height =
+      std::max(static_cast<int>(client.bottom) - headerHeight_, static_cast<int>(kWindowLines + 1) * lineHeight_);
   MoveWindow(panes_[kHeader], -hpos_, 0, right, headerHeight_, TRUE);
   MoveWindow(panes_[kAddress], -hpos_, headerHeight_, hexLeft, height, TRUE);
   MoveWindow(panes_[kHex], hexLeft - hpos_, headerHeight_, charLeft - hexLeft, height, TRUE);

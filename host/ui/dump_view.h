@@ -70,7 +70,7 @@ class DumpView {
   int fontHeight_;
   int lineHeight_;
   int headerHeight_;
-  int inset_ = 1;       // left margin of text inside a pane
+  int inset_ = 1;        // left margin of text inside a pane
   int columns_[3] = {};  // x1, x2, x3 measured in the header
   bool headerWide_ = false;
   bool headerSet_ = false;

@@ -1,6 +1,7 @@
 #include "file_type.h"
 
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <shlobj.h>
 
 namespace strataview::ui {
@@ -22,9 +23,9 @@ bool SetDefaultValue(const wchar_t* keyName, const std::wstring& value) {
   wchar_t current[kPathLimit + 8] = {};
   DWORD size = sizeof current - sizeof(wchar_t);
   DWORD type = 0;
-  bool same = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(current), &size) ==
-                  ERROR_SUCCESS &&
-              type == REG_SZ && value == current;
+  bool same =
+      RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(current), &size) == ERROR_SUCCESS &&
+      type == REG_SZ && value == current;
   bool written = !same && RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   RegCloseKey(key);

@@ -1,6 +1,7 @@
 // Strataview.exe: the file-format analyser's window program. An optional
 // argument names a file to analyse at start-up.
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <shellapi.h>
 
 #include <string>

@@ -65,8 +65,8 @@ MainFrame::~MainFrame() {
 
 bool MainFrame::Create() {
   if (!ready_ || !RegisterWindowClass(instance_, WindowProc)) return false;
-  window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                            CW_USEDEFAULT, kStartWidth, kStartHeight, nullptr, nullptr, instance_, this);
+  window_ = CreateWindowExW(WS_EX_ACCEPTFILES, kWindowClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                            kStartWidth, kStartHeight, nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
   if (!tree_.Create(window_, instance_, [this](int width) { TreeResized(width); }) ||
       !dump_.Create(window_, instance_, tree_.Window())) {
@@ -90,10 +90,8 @@ int MainFrame::Run() {
 void MainFrame::AnalyseFile(const std::string& path) {
   report_.clear();
   if (!tree_.Clear()) ShowHostError(window_, kMsgTreeViewError);
-  TreeSink sink(tree_.Window());
-  tree_.SetRedraw(false);
-  AnalysisOutcome outcome = driver_.Analyse(path, sink);
-  tree_.SetRedraw(true);
+  AnalysisOutcome outcome = driver_.Analyse(path, tree_.Items());
+  tree_.ShowItems();
   if (!outcome.analysed) {
     if (outcome.hasPluginMessage) {
       ShowPluginError(window_, outcome.pluginMessage);
@@ -199,10 +197,16 @@ void MainFrame::OnDropFiles(HDROP drop) {
   AnalyseFile(Narrow(path));
 }
 
-void MainFrame::OnTreeNotify(const NMHDR& header) {
+void MainFrame::OnTreeNotify(NMHDR& header) {
+  if (header.code == TVN_GETDISPINFOW) {
+    tree_.FillText(reinterpret_cast<NMTVDISPINFOW&>(header));
+    return;
+  }
   const auto& view = reinterpret_cast<const NMTREEVIEWW&>(header);
   if (header.code == TVN_SELCHANGEDW) {
     dump_.Highlight(tree_.RangeOf(view.itemNew.hItem));
+  } else if (header.code == TVN_ITEMEXPANDINGW) {
+    if (view.action & TVE_EXPAND) tree_.Populate(view.itemNew.hItem);
   } else if (header.code == TVN_ITEMEXPANDEDW) {
     tree_.ExpandValueChildren(view.itemNew.hItem);
   }
@@ -216,7 +220,7 @@ LRESULT MainFrame::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != SIZE_MINIMIZED && dump_.Frame() != nullptr) Layout();
       break;
     case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header->idFrom == IDC_TREE) OnTreeNotify(*header);
       return 0;
     }

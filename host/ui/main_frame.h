@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <shellapi.h>
 
 #include <memory>
@@ -49,7 +50,7 @@ class MainFrame {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int command);
   void OnDropFiles(HDROP drop);
-  void OnTreeNotify(const NMHDR& header);
+  void OnTreeNotify(NMHDR& header);
   void Layout();
   void TreeResized(int width);
   void PlaceDumpFrame();

@@ -1,4 +1,5 @@
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <commctrl.h>
 
 #include <string>

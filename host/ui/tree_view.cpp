@@ -1,7 +1,7 @@
 #include "tree_view.h"
 
+#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "resource.h"
 #include "win_text.h"
@@ -14,18 +14,6 @@ constexpr UINT_PTR kTreeSubclass = 1;
 constexpr int kImageSize = 16;
 // Icons of the image list, in the order of the item image indexes.
 constexpr int kPictures[] = {IDI_DISK, IDI_FOLDER, IDI_TAG, IDI_OFFSET, IDI_SIZE, IDI_VALUE, IDI_NOTE};
-constexpr std::size_t kTextBuffer = 512;
-
-std::wstring TextOf(HWND tree, HTREEITEM item, int& image) {
-  wchar_t text[kTextBuffer] = {};
-  TVITEMW data{};
-  data.mask = TVIF_TEXT | TVIF_IMAGE;
-  data.hItem = item;
-  data.pszText = text;
-  data.cchTextMax = static_cast<int>(kTextBuffer);
-  image = TreeView_GetItem(tree, &data) ? data.iImage : -1;
-  return text;
-}
 
 }  // namespace
 
@@ -47,10 +35,10 @@ bool TreeView::LoadImages(HINSTANCE instance) {
 
 bool TreeView::Create(HWND parent, HINSTANCE instance, std::function<void(int)> resized) {
   resized_ = std::move(resized);
-  tree_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                          WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_THICKFRAME | TVS_HASBUTTONS |
-                              TVS_HASLINES | TVS_LINESATROOT,
-                          0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TREE), instance, nullptr);
+  tree_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | WS_THICKFRAME | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+      0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_TREE), instance, nullptr);
   if (tree_ == nullptr) return false;
   TreeView_SetImageList(tree_, images_, TVSIL_NORMAL);
   SetWindowSubclass(tree_, TreeProc, kTreeSubclass, reinterpret_cast<DWORD_PTR>(this));
@@ -58,50 +46,85 @@ bool TreeView::Create(HWND parent, HINSTANCE instance, std::function<void(int)> 
 }
 
 bool TreeView::Clear() {
-  SetRedraw(false);
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
   bool done = TreeView_DeleteAllItems(tree_) != FALSE;
-  SetRedraw(true);
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+  items_.Clear();
+  populated_.clear();
   return done;
 }
 
-void TreeView::SetRedraw(bool on) {
-  SendMessageW(tree_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-  if (on) InvalidateRect(tree_, nullptr, TRUE);
+// The item's handle in the store travels as its parameter; its text is asked for
+// when the tree view draws it.
+void TreeView::Insert(HTREEITEM parent, ItemHandle handle) {
+  const Item& item = items_.At(handle);
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
+  insert.item.pszText = LPSTR_TEXTCALLBACKW;
+  insert.item.iImage = item.image;
+  insert.item.iSelectedImage = item.image;
+  insert.item.cChildren = item.children.empty() ? 0 : 1;
+  insert.item.lParam = static_cast<LPARAM>(handle);
+  TreeView_InsertItem(tree_, &insert);
 }
 
-int TreeView::ImageOf(HTREEITEM item) const {
+void TreeView::ShowItems() {
+  populated_.assign(items_.Items().size(), false);
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  for (ItemHandle top : items_.TopLevel()) Insert(TVI_ROOT, top);
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree_, nullptr, TRUE);
+}
+
+std::optional<ItemHandle> TreeView::HandleOf(HTREEITEM item) const {
+  if (item == nullptr) return std::nullopt;
   TVITEMW data{};
-  data.mask = TVIF_IMAGE;
+  data.mask = TVIF_PARAM;
   data.hItem = item;
-  return TreeView_GetItem(tree_, &data) ? data.iImage : -1;
+  if (!TreeView_GetItem(tree_, &data)) return std::nullopt;
+  auto handle = static_cast<ItemHandle>(data.lParam);
+  if (handle >= items_.Items().size()) return std::nullopt;
+  return handle;
+}
+
+void TreeView::Populate(HTREEITEM item) {
+  std::optional<ItemHandle> handle = HandleOf(item);
+  if (!handle || populated_[*handle]) return;
+  populated_[*handle] = true;
+  SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
+  for (ItemHandle child : items_.At(*handle).children) Insert(item, child);
+  SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+}
+
+// Texts are Shift-JIS in the store.
+void TreeView::FillText(NMTVDISPINFOW& request) {
+  if (!(request.item.mask & TVIF_TEXT) || request.item.cchTextMax <= 0) return;
+  auto handle = static_cast<ItemHandle>(request.item.lParam);
+  std::wstring text = handle < items_.Items().size() ? Widen(items_.At(handle).text, kShiftJis) : std::wstring();
+  std::size_t n = std::min(text.size(), static_cast<std::size_t>(request.item.cchTextMax - 1));
+  text.copy(request.item.pszText, n);
+  request.item.pszText[n] = L'\0';
 }
 
 std::optional<ByteRange> TreeView::RangeOf(HTREEITEM item) const {
-  if (item == nullptr) return std::nullopt;
-  std::vector<std::string> texts;
-  std::vector<int> images;
-  for (HTREEITEM child = TreeView_GetChild(tree_, item); child != nullptr;
-       child = TreeView_GetNextSibling(tree_, child)) {
-    int image = -1;
-    texts.push_back(Narrow(TextOf(tree_, child, image), kShiftJis));
-    images.push_back(image);
-  }
-  std::vector<ChildText> children;
-  for (std::size_t i = 0; i < texts.size(); ++i) children.push_back({texts[i], images[i]});
-  return ReadBackRange(ImageOf(item), children);
+  std::optional<ItemHandle> handle = HandleOf(item);
+  return handle ? items_.RangeOf(*handle) : std::nullopt;
 }
 
 void TreeView::ExpandValueChildren(HTREEITEM item) const {
   for (HTREEITEM child = TreeView_GetChild(tree_, item); child != nullptr;
        child = TreeView_GetNextSibling(tree_, child)) {
-    if (ImageOf(child) == kImageValue && TreeView_GetChild(tree_, child) != nullptr) {
+    std::optional<ItemHandle> handle = HandleOf(child);
+    if (handle && items_.At(*handle).image == kImageValue && !items_.At(*handle).children.empty()) {
       TreeView_Expand(tree_, child, TVE_EXPAND);
     }
   }
 }
 
-LRESULT CALLBACK TreeView::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR self) {
+LRESULT CALLBACK TreeView::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
   if (message == WM_SIZE) {
     RECT outer;
     GetWindowRect(tree, &outer);
@@ -110,20 +133,6 @@ LRESULT CALLBACK TreeView::TreeProc(HWND tree, UINT message, WPARAM wParam, LPAR
     RemoveWindowSubclass(tree, TreeProc, kTreeSubclass);
   }
   return DefSubclassProc(tree, message, wParam, lParam);
-}
-
-std::optional<ItemHandle> TreeSink::Insert(ItemHandle parent, std::string_view text, int image) {
-  std::wstring wide = Widen(text, kShiftJis);
-  TVINSERTSTRUCTW insert{};
-  insert.hParent = parent == kNoItem ? TVI_ROOT : reinterpret_cast<HTREEITEM>(parent);
-  insert.hInsertAfter = TVI_LAST;
-  insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  insert.item.pszText = wide.data();
-  insert.item.iImage = image;
-  insert.item.iSelectedImage = image;
-  HTREEITEM item = TreeView_InsertItem(tree_, &insert);
-  if (item == nullptr) return std::nullopt;
-  return reinterpret_cast<ItemHandle>(item);
 }
 
 }  // namespace strataview::ui

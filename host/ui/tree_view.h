@@ -1,17 +1,21 @@
-// The item tree (control 104): a tree view with the seven item pictures, a
-// sizing frame whose right edge is the splitter, and the item store the
-// stream reader fills.
+// The item tree (control 104): a tree view with the seven item pictures and a
+// sizing frame whose right edge is the splitter. The stream reader fills an
+// item store; the view shows the top-level items at once and inserts an item's
+// children when it is first expanded, so that streams of hundreds of thousands
+// of items show at once (tree views validate every parent handle by a linear
+// search on some platforms, which makes inserting everything up front slow).
 #pragma once
 
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <commctrl.h>
 
 #include <functional>
 #include <optional>
-#include <string_view>
+#include <vector>
 
 #include "strataview/item_range.h"
-#include "strataview/item_sink.h"
+#include "strataview/item_tree.h"
 
 namespace strataview::ui {
 
@@ -28,33 +32,30 @@ class TreeView {
   bool Create(HWND parent, HINSTANCE instance, std::function<void(int)> resized);
   HWND Window() const { return tree_; }
 
-  // Removes every item with redraw off; false when the tree refuses.
+  // Removes every item; false when the tree view refuses.
   bool Clear();
-  // Drawing is switched off while a stream fills the tree.
-  void SetRedraw(bool on);
+  // Where the stream reader puts the items; ShowItems then shows the top level.
+  ItemSink& Items() { return items_; }
+  void ShowItems();
+  // Inserts the children of an item that is about to expand, once.
+  void Populate(HTREEITEM item);
+  // Answers the tree view's request for an item's text.
+  void FillText(NMTVDISPINFOW& request);
   // The byte range of an item read back from its offset and size children.
   std::optional<ByteRange> RangeOf(HTREEITEM item) const;
   // Expands each direct child that is a value with notes below it.
   void ExpandValueChildren(HTREEITEM item) const;
-  int ImageOf(HTREEITEM item) const;
 
  private:
-  static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR self);
+  static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  void Insert(HTREEITEM parent, ItemHandle item);
+  std::optional<ItemHandle> HandleOf(HTREEITEM item) const;
 
   HWND tree_ = nullptr;
   HIMAGELIST images_ = nullptr;
   std::function<void(int)> resized_;
-};
-
-// Tree items from the stream reader: texts are Shift-JIS, converted to UTF-16.
-class TreeSink : public ItemSink {
- public:
-  explicit TreeSink(HWND tree) : tree_(tree) {}
-  std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) override;
-
- private:
-  HWND tree_;
+  ItemTree items_;
+  std::vector<bool> populated_;
 };
 
 }  // namespace strataview::ui

@@ -1,6 +1,7 @@
 // The dump panes over real files: the window's texts, the bytes a tree item
 // selects, hostile ranges, copying, and a 5 GB sparse file scrolled to its end.
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <commctrl.h>
 #include <winioctl.h>
 
@@ -60,6 +61,7 @@ class DumpViewTest : public WindowTest {
     std::vector<HTREEITEM> found;
     for (; item != nullptr; item = TreeView_GetNextSibling(Frame().Tree().Window(), item)) {
       if (Frame().Tree().RangeOf(item)) found.push_back(item);
+      TreeView_Expand(Frame().Tree().Window(), item, TVE_EXPAND);
       auto inner = RangeItems(TreeView_GetChild(Frame().Tree().Window(), item));
       found.insert(found.end(), inner.begin(), inner.end());
     }
@@ -128,17 +130,18 @@ TEST_F(DumpViewTest, RangesBeyondTheFileAreClampedOrIgnored) {
   Frame().Tree().Clear();
   // A field starting inside the file and running far past its end, and one starting beyond it.
   const std::uint8_t stream[] = {
-      0x04, 0x50, 'f', 'i', 'l', 'e',                  // root name
-      0x03, 0x5E, 'o', 'n', 'e',                       // field name
+      0x04, 0x50, 'f',  'i',  'l',  'e',               // root name
+      0x03, 0x5E, 'o',  'n',  'e',                     // field name
       0x04, 0x0F, 0x10, 0x00, 0x00, 0x00,              // offset 16
       0x04, 0x1F, 0xFF, 0xFF, 0xFF, 0xFF,              // size 0xffffffff
-      0x03, 0x5E, 't', 'w', 'o',                       // field name
+      0x03, 0x5E, 't',  'w',  'o',                     // field name
       0x04, 0x0F, 0xF0, 0xFF, 0xFF, 0xFF,              // offset 0xfffffff0
-      0x08, 0x1F, 0, 1, 0, 0, 0, 0, 0, 0,              // size 0x100
+      0x08, 0x1F, 0,    1,    0,    0,    0, 0, 0, 0,  // size 0x100
   };
-  TreeSink sink(Frame().Tree().Window());
-  ASSERT_EQ(BuildItemTree(sizeof stream, stream, sink), 0);
+  ASSERT_EQ(BuildItemTree(sizeof stream, stream, Frame().Tree().Items()), 0);
+  Frame().Tree().ShowItems();
   HWND tree = Frame().Tree().Window();
+  TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
   HTREEITEM one = TreeView_GetChild(tree, TreeView_GetRoot(tree));
   HTREEITEM two = TreeView_GetNextSibling(tree, one);
 

@@ -1,6 +1,7 @@
 // The plug-in settings dialog's round trip into the registry, the plug-in
 // version dialogs it opens, and the program's version dialog.
 #include <windows.h>
+// Windows headers below build on the types of windows.h.
 #include <commctrl.h>
 
 #include <algorithm>
@@ -18,8 +19,7 @@ constexpr wchar_t kVoltane[] = L"Voltane.hpi";
 
 bool StoredEnabled(const wchar_t* name) {
   DWORD value = 0, size = sizeof value;
-  return RegGetValueW(HKEY_CURRENT_USER, kPlugInKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) ==
-             ERROR_SUCCESS &&
+  return RegGetValueW(HKEY_CURRENT_USER, kPlugInKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS &&
          value == 1;
 }
 

@@ -1,0 +1,223 @@
+// The Microsoft cabinet walk: CFHEADER with its optional reserve sizes and
+// cabinet names, the CFFOLDER entries, the CFFILE entries at coffFiles, and each
+// folder's CFDATA blocks from its coffCabStart.
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "hpi/bytes.h"
+#include "items.h"
+#include "kavlore.h"
+#include "time_text.h"
+
+namespace kavlore {
+namespace {
+
+constexpr std::size_t kHeaderSize = 36;
+constexpr std::size_t kReserveSizes = 4;
+constexpr std::size_t kFolderSize = 8;
+constexpr std::size_t kFileSize = 16;
+constexpr std::size_t kDataHeaderSize = 8;
+
+enum HeaderFlag : std::uint16_t { kPrevCabinet = 0x0001, kNextCabinet = 0x0002, kReservePresent = 0x0004 };
+
+struct BitNote {
+  std::uint16_t bit;
+  const char* text;
+};
+constexpr BitNote kHeaderFlags[] = {
+    {kPrevCabinet, "szCabinetPrev and szDiskPrev are present"},
+    {kNextCabinet, "szCabinetNext and szDiskNext are present"},
+    {kReservePresent, "reserved area is present"},
+};
+constexpr BitNote kAttributes[] = {
+    {0x01, "read-only"},
+    {0x02, "hidden"},
+    {0x04, "system file"},
+    {0x20, "file modified since last backup"},
+    {0x40, "run after extraction"},
+    {0x80, "szName[] contains UTF"},
+};
+
+void WriteBitNotes(hpi::Writer& out, std::span<const BitNote> notes, std::uint16_t value) {
+  for (const BitNote& n : notes) {
+    if (value & n.bit) out.WriteNote(n.text);
+  }
+}
+
+const char* CompressionNote(std::uint16_t typeCompress) {
+  switch (typeCompress & 0xF) {
+    case 0: return "compression type:No compression";
+    case 1: return "compression type:MSZIP";
+    case 2: return "compression type:Quantum";
+    case 3: return "compression type:LZX";
+    case 15: return "compression type:Unspecified compression type";
+    default: return "compression type:Unkown value";
+  }
+}
+
+struct Folder {
+  std::uint32_t coffCabStart;
+  std::uint16_t cCFData;
+};
+
+class CabWalker {
+ public:
+  explicit CabWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {}
+
+  bool Run();
+
+ private:
+  // Reads a fixed-size record whole: code 6 when the file ends first, 5 otherwise.
+  bool ReadRecord(std::uint8_t* bytes, std::size_t size);
+  bool Header();
+  bool Folders();
+  bool Files();
+  bool DataBlocks();
+
+  Reader in_;
+  hpi::Writer& out_;
+  std::uint32_t cbCabinet_ = 0;
+  std::uint32_t coffFiles_ = 0;
+  std::uint16_t cFolders_ = 0;
+  std::uint16_t cFiles_ = 0;
+  std::uint8_t folderReserve_ = 0;
+  std::uint8_t dataReserve_ = 0;
+  std::vector<Folder> folders_;
+};
+
+bool CabWalker::ReadRecord(std::uint8_t* bytes, std::size_t size) {
+  int got = in_.ReadSome(bytes, size);
+  if (got < 0) return false;
+  if (static_cast<std::size_t>(got) == size) return true;
+  return Fail(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError);
+}
+
+bool CabWalker::Header() {
+  std::uint8_t h[kHeaderSize];
+  if (!ReadRecord(h, sizeof h)) return false;
+  if (std::memcmp(h, "MSCF", 4) != 0) return Fail(kWrongCabSignature);
+  WriteRange(out_, "CFHEADER(Cabinet header)", kBaseLevel, 0, kHeaderSize);
+  FieldCursor f(out_, h, 0);
+  f.U32("signature");
+  out_.WriteComment("'MSCF'");
+  f.U32("reserved1");
+  cbCabinet_ = f.U32("cbCabinet(cabinet file size)");
+  f.U32("reserved2");
+  coffFiles_ = f.U32("coffFiles(offset of first CFFILE entry)");
+  f.U32("reserved3");
+  f.U8("versionMinor(cabinet file format version,minor)");
+  f.U8("versionMajor(cabinet file format version,major)");
+  cFolders_ = f.U16("cFolders(number of CFFOLDER entries)");
+  cFiles_ = f.U16("cFiles(number of CFFILE entries)");
+  std::uint16_t flags = f.U16("flags(cabinet file option indicators)");
+  WriteBitNotes(out_, kHeaderFlags, flags);
+  f.U16("setID(cabinet set id)");
+  f.U16("iCabinet(number of this cabinet file)");
+
+  if (flags & kReservePresent) {
+    std::uint8_t r[kReserveSizes];
+    std::uint64_t at = in_.Position();
+    if (!ReadRecord(r, sizeof r)) return false;
+    FieldCursor sizes(out_, r, at);
+    std::uint16_t cbCFHeader = sizes.U16("cbCFHeader(size of per-cabinet reserved area)");
+    folderReserve_ = sizes.U8("cbCFFolder(size of per-folder reserved area)");
+    dataReserve_ = sizes.U8("cbCFData(size of per-datablock reserved area)");
+    if (cbCFHeader != 0) {
+      if (!in_.Holds(cbCFHeader)) return Fail(hpi::kWrongFormat);
+      WriteRange(out_, "abReserve(per-cabinet reserved area)", F, in_.Position(), cbCFHeader);
+      if (!in_.Skip(cbCFHeader)) return false;
+    }
+  }
+  if (flags & kPrevCabinet) {
+    if (!WriteZeroTerminatedField(in_, out_, "szCabinetPrev(Previous cabinet name)") ||
+        !WriteZeroTerminatedField(in_, out_, "szDiskPrev(Previous disk name)")) {
+      return false;
+    }
+  }
+  if (flags & kNextCabinet) {
+    if (!WriteZeroTerminatedField(in_, out_, "szCabinetNext(Next cabinet name)") ||
+        !WriteZeroTerminatedField(in_, out_, "szDiskNext(Next disk name)")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CabWalker::Folders() {
+  // The count is checked against the file before it drives the loop.
+  std::uint64_t entrySize = kFolderSize + folderReserve_;
+  if (!in_.Holds(entrySize * cFolders_)) return Fail(hpi::kWrongFormat);
+  folders_.reserve(cFolders_);
+  for (std::uint32_t i = 0; i < cFolders_; ++i) {
+    std::uint8_t b[kFolderSize];
+    std::uint64_t at = in_.Position();
+    if (!ReadRecord(b, sizeof b)) return false;
+    WriteRange(out_, Indexed("CFFOLDER[%llu]", i), kBaseLevel, at, kFolderSize);
+    FieldCursor f(out_, b, at);
+    std::uint32_t start = f.U32("coffCabStart(offset of the first CFDATA)");
+    std::uint16_t blocks = f.U16("cCFData(number of CFDATA blocks)");
+    out_.WriteNote(CompressionNote(f.U16("typeCompress(compression type)")));
+    folders_.push_back({start, blocks});
+    if (folderReserve_ != 0) {
+      WriteRange(out_, "Reserved area", F, in_.Position(), folderReserve_);
+      if (!in_.Skip(folderReserve_)) return false;
+    }
+  }
+  return out_.Ok();
+}
+
+bool CabWalker::Files() {
+  if (in_.Position() != coffFiles_ && !in_.SeekTo(coffFiles_)) return false;
+  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_)) return Fail(hpi::kWrongFormat);
+  for (std::uint32_t i = 0; i < cFiles_; ++i) {
+    std::uint8_t b[kFileSize];
+    std::uint64_t at = in_.Position();
+    if (!ReadRecord(b, sizeof b)) return false;
+    WriteRange(out_, Indexed("CFFILE[%llu]", i), kBaseLevel, at, kFileSize);
+    FieldCursor f(out_, b, at);
+    f.U32("cbFile(uncompressed file size)");
+    f.U32("uoffFolderStart(file offset after decompression)");
+    f.U16("iFolder(index into the CFFOLDER area)");
+    out_.WriteComment(DosDateText(f.U16("date")));
+    out_.WriteComment(DosTimeText(f.U16("time")));
+    WriteBitNotes(out_, kAttributes, f.U16("attribs(file attributes)"));
+    if (!WriteZeroTerminatedField(in_, out_, "szName(file name)") || !out_.Ok()) return false;
+  }
+  return true;
+}
+
+bool CabWalker::DataBlocks() {
+  std::uint64_t index = 0;
+  for (const Folder& folder : folders_) {
+    if (folder.coffCabStart < in_.Position()) return Fail(hpi::kWrongFormat);
+    if (!in_.SeekTo(folder.coffCabStart)) return false;
+    for (std::uint32_t i = 0; i < folder.cCFData; ++i, ++index) {
+      std::uint64_t at = in_.Position();
+      if (dataReserve_ + at + kDataHeaderSize >= cbCabinet_) return Fail(hpi::kWrongFormat);
+      std::uint8_t b[kDataHeaderSize];
+      if (!ReadRecord(b, sizeof b)) return false;
+      std::uint16_t cbData = hpi::LE16(b + 4);
+      std::uint64_t blockSize = kDataHeaderSize + dataReserve_ + cbData;
+      if (!in_.Holds(blockSize - kDataHeaderSize)) return Fail(hpi::kWrongFormat);
+      WriteRange(out_, Indexed("CFDATA[%llu]", index), kBaseLevel, at, blockSize);
+      FieldCursor f(out_, b, at);
+      f.U32("csum(checksum of this CFDATA entry)");
+      f.U16("cbData(number of compressed bytes)");
+      f.U16("cbUncomp(number of uncompressed bytes)");
+      if (dataReserve_ != 0)
+        WriteRange(out_, "abReserve(per-datablock reserved area)", F, in_.Position(), dataReserve_);
+      if (cbData != 0) WriteRange(out_, "ab[cbData](compressed data bytes)", F, in_.Position() + dataReserve_, cbData);
+      if (!in_.Skip(blockSize - kDataHeaderSize) || !out_.Ok()) return false;
+    }
+  }
+  return true;
+}
+
+bool CabWalker::Run() { return Header() && Folders() && Files() && DataBlocks(); }
+
+}  // namespace
+
+bool WalkCab(hpi::Analysis& analysis) { return CabWalker(analysis).Run(); }
+
+}  // namespace kavlore

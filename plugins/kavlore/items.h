@@ -1,0 +1,54 @@
+// Item writing shared by the walkers: fields laid out one after another in a
+// record read whole, range items, and text fields.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "hpi/writer.h"
+#include "reader.h"
+
+namespace kavlore {
+
+// "name[%d]" texts such as "local file header[1]".
+std::string Indexed(const char* format, std::uint64_t index);
+
+// A range item; the stream holds 32-bit offsets and sizes, so larger values are
+// cut to their low 32 bits (offset) or to the largest size.
+void WriteRange(hpi::Writer& out, std::string_view name, int level, std::uint64_t offset, std::uint64_t size);
+
+// Writes the fields of a record held in memory, in order, as fields at level 14
+// whose values are the record's own little-endian bytes.
+class FieldCursor {
+ public:
+  FieldCursor(hpi::Writer& out, const std::uint8_t* bytes, std::uint64_t offset)
+      : out_(out), bytes_(bytes), offset_(offset) {}
+
+  std::uint8_t U8(std::string_view name);
+  std::uint16_t U16(std::string_view name);
+  std::uint32_t U32(std::string_view name);
+  std::uint64_t Long(std::string_view name);
+  // A character field of a fixed width with a Text value.
+  void Text(std::string_view name, std::uint32_t width);
+  std::uint64_t Offset() const { return offset_ + at_; }
+
+ private:
+  const std::uint8_t* Field(std::string_view name, std::uint32_t width, hpi::ValueKind kind);
+
+  hpi::Writer& out_;
+  const std::uint8_t* bytes_;
+  std::uint64_t offset_;
+  std::uint32_t at_ = 0;
+};
+
+// A text field of a given length: nothing for length 0; otherwise a field of the
+// full length whose value is its first 255 bytes, and the reader moves past it.
+// A field running past the end of the file records shortCode.
+bool WriteTextField(Reader& in, hpi::Writer& out, std::string_view name, std::uint64_t length, int shortCode);
+
+// A zero-terminated text field: the bytes up to a zero byte or the end of the
+// file; nothing when none precedes the zero. The zero is consumed.
+bool WriteZeroTerminatedField(Reader& in, hpi::Writer& out, std::string_view name);
+
+}  // namespace kavlore

@@ -1,0 +1,60 @@
+#include "kavlore.h"
+
+#include "reader.h"
+
+namespace kavlore {
+namespace {
+
+constexpr hpi::MessageRow kRows[] = {
+    {kWrongLocalSignature, "[HPI_PLUGIN] Worng local file header signature!",
+     "[HPI_PLUGIN] 不正なlocal file header シグネチャーです"},
+    {kWrongCentralSignature, "[HPI_PLUGIN] Wrong central file header signature!",
+     "[HPI_PLUGIN] 不正なcentral file header シグネチャーです"},
+    {kWrongDigitalSignature, "[HPI_PLUGIN] Wrong degital signature header!",
+     "[HPI_PLUGIN] 不正なDegital signature headerです"},
+    {kWrongEndSignature, "[HPI_PLUGIN] Wrong end of central dir signature!",
+     "[HPI_PLUGIN] 不正なend of central dir シグネチャーです"},
+    {kWrongDescriptorSignature, "[HPI_PLUGIN] Wrong data descriptor signature!",
+     "[HPI_PLUGIN] 不正なData descriptor シグネチャーです"},
+    {kWrongLocalField, "[HPI_PLUGIN] Wrong local file field!",
+     "[HPI_PLUGIN] 不正なlocal file フィールドフォーマットです"},
+    {kWrongDescriptorField, "[HPI_PLUGIN] Wrong data descriptor field!",
+     "[HPI_PLUGIN] 不正なData descriptor フィールドフォーマットです"},
+    {kWrongExtraField, "[HPI_PLUGIN] Wrong extra field!", "[HPI_PLUGIN] 不正なextra field フォーマットです"},
+    {kTooManyNests, "[HPI_PLUGIN] Too many nests!", "[HPI_PLUGIN] ネストが深すぎます"},
+};
+constexpr hpi::MessageTable kMessages{kRows, true};
+
+// Reads the first bytes again, chooses the walker and hands it the file at offset 0.
+bool Analyse(hpi::Analysis& analysis) {
+  std::uint8_t head[kSupportBytes];
+  if (hpi::ReadBlock(analysis.file, head, sizeof head) != sizeof head || !analysis.file.Seek(0)) {
+    return Fail(hpi::kFileReadError);
+  }
+  switch (KindOf(head, sizeof head)) {
+    case ArchiveKind::Zip: return WalkZip(analysis);
+    case ArchiveKind::Gzip: return WalkGzip(analysis);
+    case ArchiveKind::Cab: return WalkCab(analysis);
+    case ArchiveKind::Lzh: return WalkLzh(analysis);
+    case ArchiveKind::None: break;
+  }
+  if (HasPrefixedZip(analysis)) return WalkZip(analysis);
+  return Fail(hpi::kWrongFormat);
+}
+
+constexpr hpi::PluginDescriptor kKavlore{
+    {"Kavlore.hpi ver. 1.00 PKZIP/GZIP/CAB/LZH file analyze Plug-In \nCopyright (C) 2026 tarvo",
+     "Archived file(*.zip;*.gz;*.cab;*.lzh)", "*.zip;*.gz;*.cab;*.lzh"},
+    kMessages,
+    kSupportBytes,
+    false,
+    IsSupported,
+    nullptr,
+    Analyse,
+    "Kavlore.hpi ver.1.00. Archive file analyzer Plug-In",
+};
+
+}  // namespace
+}  // namespace kavlore
+
+const hpi::PluginDescriptor& hpi::ThisPlugin() { return kavlore::kKavlore; }

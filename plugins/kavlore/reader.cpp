@@ -1,0 +1,51 @@
+#include "reader.h"
+
+#include <limits>
+
+#include "hpi/bytes.h"
+
+namespace kavlore {
+
+int Reader::ReadSome(void* destination, std::size_t n) {
+  int got = hpi::ReadBlock(file_, destination, n);
+  if (got < 0) {
+    Fail(hpi::kStreamError);
+    return -1;
+  }
+  position_ += static_cast<std::uint64_t>(got);
+  return got;
+}
+
+bool Reader::Read(void* destination, std::size_t n, int shortCode) {
+  int got = ReadSome(destination, n);
+  if (got < 0) return false;
+  if (static_cast<std::size_t>(got) != n) return Fail(shortCode);
+  return true;
+}
+
+bool Reader::U8(std::uint8_t& value, int shortCode) { return Read(&value, 1, shortCode); }
+
+bool Reader::U16(std::uint16_t& value, int shortCode) {
+  std::uint8_t b[2];
+  if (!Read(b, 2, shortCode)) return false;
+  value = hpi::LE16(b);
+  return true;
+}
+
+bool Reader::U32(std::uint32_t& value, int shortCode) {
+  std::uint8_t b[4];
+  if (!Read(b, 4, shortCode)) return false;
+  value = hpi::LE32(b);
+  return true;
+}
+
+bool Reader::SeekTo(std::uint64_t position) {
+  if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
+      !file_.Seek(static_cast<std::int64_t>(position))) {
+    return Fail(hpi::kFileReadError);
+  }
+  position_ = position;
+  return true;
+}
+
+}  // namespace kavlore

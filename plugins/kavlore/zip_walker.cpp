@@ -1,0 +1,298 @@
+// The ZIP walk: records one after the other from the archive's first byte, each
+// introduced by its signature, up to the end of central directory record.
+#include "hpi/bytes.h"
+#include "items.h"
+#include "kavlore.h"
+#include "time_text.h"
+#include "zip.h"
+
+namespace kavlore {
+namespace {
+
+using namespace zip;
+
+constexpr int kRecordLevel = kBaseLevel + 1;
+constexpr int kExtraLevel = kRecordLevel + 1;
+constexpr std::size_t kLocalHeaderSize = 30;
+constexpr std::size_t kCentralHeaderSize = 46;
+constexpr std::size_t kEndRecordSize = 22;
+constexpr std::size_t kZip64EndSize = 56;
+constexpr std::size_t kZip64LocatorSize = 20;
+constexpr std::uint64_t kZip64EndFixedPart = 44;  // fields after the record's size field
+constexpr std::uint16_t kStreamed = 0x0008;       // sizes and crc-32 follow the data in a data descriptor
+constexpr std::uint16_t kMaskedHeader = 0x2000;   // the central directory is encrypted
+
+bool IsRecordAt(Reader& in, std::uint64_t position) {
+  std::uint8_t sig[4];
+  return in.SeekTo(position) && in.ReadSome(sig, 4) == 4 &&
+         (hpi::LE32(sig) == kLocalFileHeader || hpi::LE32(sig) == kCentralFileHeader ||
+          hpi::LE32(sig) == kEndOfCentralDirectory);
+}
+
+// The fields that local and central headers share, from "version needed to
+// extract" to "extra field length".
+struct EntryFields {
+  std::uint16_t flag;
+  std::uint32_t compressed;
+  std::uint32_t uncompressed;
+  std::uint16_t nameLength;
+  std::uint16_t extraLength;
+};
+
+EntryFields WriteEntryFields(hpi::Writer& out, FieldCursor& f, const std::uint8_t* method) {
+  EntryFields e{};
+  f.U16("version needed to extract");
+  e.flag = f.U16("general purpose bit flag");
+  WriteFlagNotes(out, e.flag, hpi::LE16(method));  // the notes depend on the method that follows
+  out.WriteComment(MethodText(f.U16("compression method")));
+  out.WriteComment(DosTimeText(f.U16("last mod file time")));
+  out.WriteComment(DosDateText(f.U16("last mod file date")));
+  f.U32("crc-32");
+  e.compressed = f.U32("compressed size");
+  e.uncompressed = f.U32("uncompressed size");
+  e.nameLength = f.U16("filename length");
+  e.extraLength = f.U16("extra field length");
+  return e;
+}
+
+class ZipWalker {
+ public:
+  explicit ZipWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {
+    haveLayout_ = FindLayout(a.file, a.fileSize, layout_);
+  }
+
+  bool Run();
+
+ private:
+  struct Record {
+    std::uint32_t signature;
+    bool (ZipWalker::*walk)();
+    bool last;  // the walk ends after this record
+  };
+  static const Record kRecords[];
+
+  // Reads the rest of a record whose signature is already in record_.
+  bool ReadRecord(std::size_t size) { return in_.Read(record_ + 4, size - 4, kWrongLocalField); }
+  std::uint64_t RecordStart() const { return start_; }
+
+  bool IsEncryptedDirectory() const {
+    return maskedHeaders_ && haveLayout_ && layout_.entries.empty() && start_ == layout_.directoryStart &&
+           layout_.directoryEnd > start_;
+  }
+  bool LocalFileHeader();
+  bool DataDescriptor(std::uint64_t index, std::uint64_t compressedSize, bool zip64);
+  bool CentralFileHeader();
+  bool DigitalSignature();
+  bool Zip64EndOfCentralDirectory();
+  bool Zip64Locator();
+  bool EndOfCentralDirectory();
+
+  Reader in_;
+  hpi::Writer& out_;
+  Layout layout_;
+  bool haveLayout_ = false;
+  bool maskedHeaders_ = false;  // a local header says that the central directory is encrypted
+  std::uint8_t record_[kCentralHeaderSize + 10] = {};
+  std::uint64_t start_ = 0;
+  std::uint64_t localIndex_ = 1;
+  std::uint64_t centralIndex_ = 1;
+};
+
+const ZipWalker::Record ZipWalker::kRecords[] = {
+    {kLocalFileHeader, &ZipWalker::LocalFileHeader, false},
+    {kCentralFileHeader, &ZipWalker::CentralFileHeader, false},
+    {kDigitalSignature, &ZipWalker::DigitalSignature, false},
+    {kZip64EndOfCentralDirectory, &ZipWalker::Zip64EndOfCentralDirectory, false},
+    {kZip64Locator, &ZipWalker::Zip64Locator, false},
+    {kEndOfCentralDirectory, &ZipWalker::EndOfCentralDirectory, true},
+};
+
+bool ZipWalker::Run() {
+  // Data in front of the first record (a self-extracting program) shows as one range.
+  std::uint64_t first = 0;
+  if (!IsRecordAt(in_, 0) && haveLayout_ && layout_.start > 0 && IsRecordAt(in_, layout_.start)) {
+    first = layout_.start;
+    WriteRange(out_, "Leading data", kBaseLevel, 0, first);
+  }
+  if (!in_.SeekTo(first)) return false;
+  for (;;) {
+    start_ = in_.Position();
+    int got = in_.ReadSome(record_, 4);
+    if (got < 0) return false;
+    if (got < 4) return Fail(hpi::kWrongFormat);
+    const Record* record = nullptr;
+    for (const Record& r : kRecords) {
+      if (r.signature == hpi::LE32(record_)) record = &r;
+    }
+    if (record == nullptr && IsEncryptedDirectory()) {
+      // Central directory encryption hides the directory's headers; the end records tell where it ends.
+      WriteRange(out_, "Central directory(encrypted)", kBaseLevel, start_, layout_.directoryEnd - start_);
+      if (!in_.SeekTo(layout_.directoryEnd)) return false;
+      continue;
+    }
+    if (record == nullptr) return Fail(hpi::kWrongFormat);
+    if (!(this->*record->walk)() || !out_.Ok()) return false;
+    if (record->last) return true;
+  }
+}
+
+bool ZipWalker::LocalFileHeader() {
+  if (!ReadRecord(kLocalHeaderSize)) return false;
+  if (localIndex_ == 1) out_.WriteName("Local file", kBaseLevel);
+  std::uint64_t n = localIndex_++;
+  out_.WriteName(Indexed("local file header[%llu]", n), kRecordLevel);
+  FieldCursor f(out_, record_, RecordStart());
+  f.U32("local file header signature");
+  EntryFields e = WriteEntryFields(out_, f, record_ + 8);
+  if (e.flag & kMaskedHeader) maskedHeaders_ = true;
+  if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
+  Zip64Values zip64;
+  MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, false, false};
+  if (e.extraLength != 0 && !WalkExtraField(in_, out_, kExtraLevel, e.extraLength, Form::Local, marked, zip64)) {
+    return false;
+  }
+  std::uint64_t dataSize = e.compressed;
+  if (e.compressed == kZip64Marker && zip64.compressedSize) dataSize = *zip64.compressedSize;
+  // A streamed entry's local header has no sizes: its data runs to the data
+  // descriptor, whose place only the central directory tells.
+  if ((e.flag & kStreamed) && dataSize == 0) {
+    if (const CentralEntry* entry = layout_.EntryAt(RecordStart())) dataSize = entry->compressedSize;
+  }
+  if (dataSize != 0) {
+    if (!in_.Holds(dataSize)) return Fail(kWrongLocalField);
+    WriteRange(out_, Indexed("Compressed file data[%llu]", n), kRecordLevel, in_.Position(), dataSize);
+    if (!in_.Skip(dataSize)) return false;
+  }
+  if (e.flag & kStreamed) return DataDescriptor(n, dataSize, zip64.present);
+  return true;
+}
+
+// The descriptor's signature is optional, and its sizes take 8 bytes each in a
+// zip64 entry. Its compressed size must repeat the size of the data just passed
+// unless the signature marks it.
+bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize, bool zip64) {
+  std::uint64_t start = in_.Position();
+  std::uint8_t d[24] = {};
+  int got = in_.ReadSome(d, sizeof d);
+  if (got < 0) return false;
+  bool signature = got >= 4 && hpi::LE32(d) == kDataDescriptor;
+  std::size_t crcAt = signature ? 4 : 0;
+  auto matches = [&](std::size_t width) {
+    const std::uint8_t* size = d + crcAt + 4;
+    return width == 8 ? hpi::LE64(size) == compressedSize : hpi::LE32(size) == compressedSize;
+  };
+  std::size_t preferred = zip64 ? 8 : 4;
+  std::size_t other = 12 - preferred;
+  std::size_t width = matches(preferred) ? preferred : matches(other) ? other : signature ? preferred : 0;
+  if (width == 0) return Fail(kWrongDescriptorSignature);
+  std::size_t length = crcAt + 4 + 2 * width;
+  if (static_cast<std::size_t>(got) < length) return Fail(kWrongDescriptorField);
+
+  WriteRange(out_, Indexed("Data descriptor[%llu]", index), kRecordLevel, start, length);
+  FieldCursor f(out_, d, start);
+  if (signature) f.U32("signature");
+  f.U32("crc-32");
+  if (width == 8) {
+    f.Long("compressed size");
+    f.Long("uncompressed size");
+  } else {
+    f.U32("compressed size");
+    f.U32("uncompressed size");
+  }
+  return in_.SeekTo(start + length);
+}
+
+bool ZipWalker::CentralFileHeader() {
+  if (!ReadRecord(kCentralHeaderSize)) return false;
+  if (centralIndex_ == 1) out_.WriteName("Central directory", kBaseLevel);
+  out_.WriteName(Indexed("Central file header[%llu]", centralIndex_++), kRecordLevel);
+  FieldCursor f(out_, record_, RecordStart());
+  f.U32("Central file header signature");
+  out_.WriteComment(VersionMadeByText(f.U16("version made by")));
+  EntryFields e = WriteEntryFields(out_, f, record_ + 10);
+  std::uint16_t commentLength = f.U16("file comment length");
+  std::uint16_t disk = f.U16("disk number start");
+  f.U16("internal file attributes");
+  f.U32("external file attributes");
+  std::uint32_t offset = f.U32("relative offset of local header");
+
+  if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
+  Zip64Values zip64;
+  MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, offset == kZip64Marker,
+                      disk == 0xFFFF};
+  if (e.extraLength != 0 && !WalkExtraField(in_, out_, kExtraLevel, e.extraLength, Form::Central, marked, zip64)) {
+    return false;
+  }
+  out_.WriteGroupEnd(kExtraLevel);
+  return WriteTextField(in_, out_, "file comment", commentLength, hpi::kWrongFormat);
+}
+
+bool ZipWalker::DigitalSignature() {
+  std::uint16_t size = 0;
+  if (!in_.U16(size, kWrongLocalField)) return false;
+  if (!in_.Holds(size)) return Fail(kWrongLocalField);
+  out_.WriteName("Digital signature", kRecordLevel);
+  out_.WriteItem("header signature", F, static_cast<std::uint32_t>(RecordStart()), 4, record_);
+  out_.WriteU16Item("size of data", F, static_cast<std::uint32_t>(RecordStart() + 4), size);
+  if (size != 0) WriteRange(out_, "signature data", F, in_.Position(), size);
+  return in_.Skip(size);
+}
+
+bool ZipWalker::Zip64EndOfCentralDirectory() {
+  if (!ReadRecord(kZip64EndSize)) return false;
+  out_.WriteName("Zip64 end of central directory record", kBaseLevel);
+  FieldCursor f(out_, record_, RecordStart());
+  f.U32("zip64 end of central dir signature");
+  std::uint64_t size = f.Long("size of zip64 end of central directory record");
+  out_.WriteComment(VersionMadeByText(f.U16("version made by")));
+  f.U16("version needed to extract");
+  f.U32("number of this disk");
+  f.U32("number of the disk with the start of the central directory");
+  f.Long("total number of entries in the central directory on this disk");
+  f.Long("total number of entries in the central directory");
+  f.Long("size of the central directory");
+  f.Long("offset of start of central directory with respect to the starting disk number");
+  if (size < kZip64EndFixedPart || !in_.Holds(size - kZip64EndFixedPart)) return Fail(kWrongLocalField);
+  std::uint64_t extensible = size - kZip64EndFixedPart;
+  if (extensible != 0) WriteRange(out_, "zip64 extensible data sector", F, in_.Position(), extensible);
+  return in_.Skip(extensible);
+}
+
+bool ZipWalker::Zip64Locator() {
+  if (!ReadRecord(kZip64LocatorSize)) return false;
+  out_.WriteName("Zip64 end of central directory locator", kBaseLevel);
+  FieldCursor f(out_, record_, RecordStart());
+  f.U32("zip64 end of central dir locator signature");
+  f.U32("number of the disk with the start of the zip64 end of central directory");
+  f.Long("relative offset of the zip64 end of central directory record");
+  f.U32("total number of disks");
+  return true;
+}
+
+bool ZipWalker::EndOfCentralDirectory() {
+  if (!ReadRecord(kEndRecordSize)) return false;
+  out_.WriteName("End of Central directory", kBaseLevel);
+  FieldCursor f(out_, record_, RecordStart());
+  f.U32("End of central dir signature");
+  f.U16("Number of this disk");
+  f.U16("Number of the disk with the start of the central directory");
+  f.U16("Total number of entries in the central dir on this disk");
+  f.U16("Total number of entries in the central dir");
+  f.U32("Size of the central directory");
+  f.U32("Offset of start of central directory with respect to the starting disk number");
+  std::uint16_t commentLength = f.U16("zipfile comment length");
+  return WriteTextField(in_, out_, "Zipfile comment", commentLength, hpi::kWrongFormat);
+}
+
+}  // namespace
+
+bool WalkZip(hpi::Analysis& analysis) { return ZipWalker(analysis).Run(); }
+
+bool HasPrefixedZip(hpi::Analysis& analysis) {
+  Layout layout;
+  Reader in(analysis.file, analysis.fileSize);
+  return FindLayout(analysis.file, analysis.fileSize, layout) && layout.start > 0 && IsRecordAt(in, layout.start) &&
+         analysis.file.Seek(0);
+}
+
+}  // namespace kavlore
