@@ -21,9 +21,10 @@ build-native build-win64 build-win32 build-fuzz: build-%:
 
 package: build-win64 build-win32
 	packaging/make-package.sh
+	packaging/check-package.sh --all-plugins
 
 screenshots: build-win64
-	scripts/screenshots
+	host/ui/scripts/screenshots build/win64 build/screenshots
 
 bench: build-native
 	scripts/bench-all
