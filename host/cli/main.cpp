@@ -134,7 +134,7 @@ int Run(const cli::Options& o) {
       std::fprintf(stderr, "strataview-cli: %s: %s\n", file.c_str(), result.error.value_or("").c_str());
     }
     if (o.json) {
-      Print(cli::JsonLine(result));
+      cli::WriteJsonLine(result, stdout);
       continue;
     }
     if (o.files.size() > 1 || o.recursive) Print("== " + file + "\n");

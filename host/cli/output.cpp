@@ -21,7 +21,15 @@ void AppendTree(const ItemTree& tree, ItemHandle h, int depth, std::string& out)
   for (ItemHandle c : item.children) AppendTree(tree, c, depth + 1, out);
 }
 
-void AppendNode(const ItemTree& tree, ItemHandle h, std::string& out) {
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+void Flush(std::string& out, std::FILE* file) {
+  std::fwrite(out.data(), 1, out.size(), file);
+  out.clear();
+}
+
+void AppendNode(const ItemTree& tree, ItemHandle h, std::string& out, std::FILE* file) {
+  if (out.size() >= kFlushBytes) Flush(out, file);
   const strataview::Item& item = tree.At(h);
   out += "{\"text\":";
   AppendJsonString(out, strataview::Cp932ToUtf8(item.text));
@@ -32,7 +40,7 @@ void AppendNode(const ItemTree& tree, ItemHandle h, std::string& out) {
   out += ",\"children\":[";
   for (std::size_t i = 0; i < item.children.size(); ++i) {
     if (i > 0) out += ',';
-    AppendNode(tree, item.children[i], out);
+    AppendNode(tree, item.children[i], out, file);
   }
   out += "]}";
 }
@@ -60,7 +68,7 @@ std::string TreeText(const ItemTree& tree) {
   return out;
 }
 
-std::string JsonLine(const FileResult& r) {
+void WriteJsonLine(const FileResult& r, std::FILE* file) {
   std::string out = "{\"file\":";
   AppendJsonString(out, r.file);
   out += ",\"size\":" + std::to_string(r.size) + ",\"plugin\":";
@@ -72,10 +80,10 @@ std::string JsonLine(const FileResult& r) {
   out += ",\"items\":[";
   for (std::size_t i = 0; i < r.tree.TopLevel().size(); ++i) {
     if (i > 0) out += ',';
-    AppendNode(r.tree, r.tree.TopLevel()[i], out);
+    AppendNode(r.tree, r.tree.TopLevel()[i], out, file);
   }
   out += "]}\n";
-  return out;
+  Flush(out, file);
 }
 
 bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error) {

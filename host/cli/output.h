@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -23,8 +24,9 @@ struct FileResult {
 
 // The item tree, one item a line, two spaces of indent per depth.
 std::string TreeText(const strataview::ItemTree& tree);
-// One line of JSON for the file.
-std::string JsonLine(const FileResult& result);
+// Writes one line of JSON for the file, in pieces, so a tree of millions of
+// items never needs its whole text in memory.
+void WriteJsonLine(const FileResult& result, std::FILE* out);
 // The dump of a range of the file in the host's layout (header, then address,
 // hex and character columns side by side); empty with an error message on failure.
 bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error);
