@@ -76,6 +76,9 @@ class Chunk {
   std::uint32_t Position() const { return static_cast<std::uint32_t>(position_); }
   WalkState& State() { return state_; }
   hpi::Writer& Out() { return out_; }
+  // The file, for an embedded structure walked by another engine; the walk must
+  // leave it at Position() again.
+  hpi::BinaryFile& File() { return analysis_.file; }
 
   // Records the chunk's code and returns false.
   bool Fail() { return Fail(code_); }

@@ -1,5 +1,7 @@
 // Chunks registered after the PNG and MNG standards: APNG's animation chunks,
 // eXIf, cICP and iDOT.
+#include "hpi/binary_file.h"
+#include "ifd_walker.h"
 #include "pendrix.h"
 
 namespace pendrix {
@@ -29,8 +31,25 @@ bool Fdat(Chunk& c) {
          (c.Left() == 0 || c.Range("frame_data", c.Left()));
 }
 
-// A TIFF header and its IFDs; shown as one range.
-bool Exif(Chunk& c) { return c.Accept(true) && (c.Left() == 0 || c.Range("Exif data", c.Left())); }
+// eXIf holds an Exif TIFF structure, walked by the TIFF engine the JPEG and TIFF
+// plug-ins share; data without a TIFF header is shown as one range.
+bool Exif(Chunk& c) {
+  if (!c.Accept(true)) return false;
+  std::int64_t start = c.Position();
+  std::uint32_t size = c.Left();
+  std::uint8_t head[4] = {};
+  if (size < 8 || hpi::ReadBlock(c.File(), head, 4) != 4 || !c.File().Seek(start)) {
+    return size == 0 || c.Range("Exif data", size);
+  }
+  bool tiff = (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
+              (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
+  if (!tiff) return c.Range("Exif data", size);
+  if (!tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1)) {
+    return false;
+  }
+  c.Out().WriteGroupEnd(kChunkLevel + 1);  // the CRC belongs to the chunk again
+  return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
+}
 
 bool Cicp(Chunk& c) {
   constexpr FieldLayout kFields[] = {{"Colour Primaries", W::U8},

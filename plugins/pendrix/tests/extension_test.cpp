@@ -28,17 +28,23 @@ TEST(Extensions, AnimationChunks) {
 }
 
 TEST(Extensions, ExifColourCodesAndSplitPoints) {
-  auto a = AnalyseBytes(ChunkFile()
-                            .Ihdr(2)
-                            .Add("eXIf", Bytes().Text("MM").BE16(42).BE32(8).Zeros(2))
-                            .Add("cICP", Bytes().U8(9).U8(16).U8(0).U8(1))
-                            .Add("iDOT", Bytes().Zeros(28))
-                            .End());
+  auto a = AnalyseBytes(
+      ChunkFile()
+          .Ihdr(2)
+          .Add("eXIf", Bytes().Text("MM").BE16(42).BE32(8).BE16(1).BE16(0x112).BE16(3).BE32(1).BE16(6).BE16(0).BE32(0))
+          .Add("cICP", Bytes().U8(9).U8(16).U8(0).U8(1))
+          .Add("iDOT", Bytes().Zeros(28))
+          .End());
   ASSERT_TRUE(a.ok) << a.error;
-  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Exif data")), (Range{41, 10}));
+  EXPECT_EQ(a.readerFault, 0);
+  // The Exif data is walked as TIFF, with file offsets.
+  const auto* orientation = Find(a.tree, "Orientation", true);
+  ASSERT_NE(orientation, nullptr);
+  EXPECT_EQ(RangeOf(a.tree, *orientation).offset, 41u + 10);
+  EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(2).Add("eXIf", Bytes().Text("not a tiff")).End()).ok, true);
   EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Transfer Function")), "0x10(16)");
   EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Video Full Range Flag")), "0x01(1)");
-  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Data")), (Range{8 + 25 + 22 + 16 + 8, 28}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Data")), (Range{8 + 25 + 38 + 16 + 8, 28}));
   EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(2).Add("cICP", Bytes().Zeros(3)).End()).error, Wrong("cICP"));
 }
 
