@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string_view>
 
 #include "messages.h"
 #include "resource.h"
+#include "strataview/hex_search.h"
 #include "strataview/host_messages.h"
 
 namespace strataview::ui {
@@ -180,6 +182,7 @@ void DumpView::MeasureLineHeight() {
 
 void DumpView::Open(const std::string& path) {
   Report(window_.Open(path));
+  path_ = window_.IsOpen() ? path : std::string();
   highlight_.reset();
   MeasureLineHeight();
   UpdateVerticalBar();
@@ -301,6 +304,20 @@ void DumpView::HorizontalScroll(ScrollRequest request, int trackPosition) {
   hpos_ = HorizontalPosition(request, {hpos_, columns_[2], clientWidth_}, trackPosition);
   SetScrollPos(frame_, SB_HORZ, hpos_, TRUE);
   MovePanes();
+}
+
+std::string DumpView::TakeSearchText() {
+  TextRange current = HexSelectionRange();
+  if (current.from < 0 || current.to < current.from) return {};
+  auto range = SearchTextSelection({static_cast<std::size_t>(current.from), static_cast<std::size_t>(current.to)});
+  const std::string& text = window_.Text(kHexColumn);
+  if (!range || range->end > text.size()) return {};
+  Select(TextRange{static_cast<long>(range->start), static_cast<long>(range->end)});
+  std::string taken;
+  for (char c : std::string_view(text).substr(range->start, range->end - range->start)) {
+    if (c != '\r' && c != '\n') taken += c;
+  }
+  return taken;
 }
 
 TextRange DumpView::HexSelectionRange() const {

@@ -28,6 +28,8 @@ class DumpView {
   HWND Frame() const { return frame_; }
   HWND Pane(int controlId) const;
   const DumpWindow& Window() const { return window_; }
+  // The open file's path (UTF-8), empty when none is open.
+  const std::string& Path() const { return path_; }
 
   // Opens the file in the dump; failures show their message.
   void Open(const std::string& path);
@@ -42,6 +44,9 @@ class DumpView {
   // The hex pane's selection, and its copy to the clipboard as plain text.
   TextRange HexSelectionRange() const;
   void CopySelection();
+  // The search dialog's start text: the selection moved onto whole bytes and
+  // selected again, without line breaks; empty when less than a byte is selected.
+  std::string TakeSearchText();
 
  private:
   static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +71,7 @@ class DumpView {
   HFONT font_ = nullptr;
   RichEditPanes sink_;
   DumpWindow window_;
+  std::string path_;
 
   int fontHeight_;
   int lineHeight_;

@@ -73,6 +73,7 @@ bool MainFrame::Create() {
     return false;
   }
   Layout();
+  shortcuts_.Load(window_);
   return true;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "dump_view.h"
+#include "search_worker.h"
+#include "shortcuts.h"
 #include "strataview/analysis_driver.h"
 #include "strataview/platform/settings_store.h"
 #include "strataview/plugin_manager.h"
@@ -41,6 +43,8 @@ class MainFrame {
   TreeView& Tree() { return tree_; }
   DumpView& Dump() { return dump_; }
   PluginManager& Plugins() { return plugins_; }
+  SearchWorker& Search() { return search_; }
+  Shortcuts& Links() { return shortcuts_; }
   // The file report of the last analysis (Shift-JIS), empty when there is none.
   const std::string& ReportText() const { return report_; }
   int TreeWidth() const { return treeWidth_; }
@@ -65,6 +69,8 @@ class MainFrame {
   DumpView dump_;
   HWND window_ = nullptr;
   std::string report_;
+  SearchWorker search_;
+  Shortcuts shortcuts_;
   int treeWidth_ = 200;
   DWORD filterIndex_ = 0;
   bool layingOut_ = false;

@@ -6,6 +6,8 @@
 #define IDI_PROGRAM 102
 #define IDI_NOTE 103  // arrow on yellow
 #define IDI_VERSION 105
+#define IDD_SHORTCUTS 106
+#define IDD_SEARCH 107
 #define IDR_HEX_MENU 108
 #define IDD_PLUGINS 109
 #define IDD_VERSION 110
@@ -15,6 +17,7 @@
 #define IDI_FOLDER 114
 #define IDI_TAG 115
 #define IDI_DISK 116
+#define IDD_REPORT 119
 // The tenth icon group of the executable (index 9), named by the .hpi file type.
 #define IDI_PLUGIN_FILE 117
 
@@ -53,3 +56,21 @@
 
 // Version dialog.
 #define IDC_VERSION_NUMBER 1011
+
+// Hex search dialog.
+#define IDC_SEARCH_FIND 1006
+#define IDC_SEARCH_UP 1007
+#define IDC_SEARCH_DOWN 1008
+#define IDC_SEARCH_TEXT 1010
+#define IDC_SEARCH_BUSY 1015
+
+// File report dialog: print carries IDCANCEL, save IDABORT, close IDOK.
+#define IDC_REPORT_PRINT 2
+#define IDC_REPORT_SAVE 3
+#define IDC_REPORT_TEXT 1012
+
+// Shortcut settings dialog.
+#define IDC_SHORTCUT_DESKTOP 1055
+#define IDC_SHORTCUT_START_MENU 1065
+#define IDC_SHORTCUT_STARTUP 1066
+#define IDC_SHORTCUT_PROGRAMS 1067

@@ -1,10 +1,14 @@
 // ui_screenshots FILE FOLDER: shows the main window with FILE analysed (tree
-// expanded, an item's bytes selected), then the plug-in settings dialog and
-// the version dialog, and saves each as a BMP file in FOLDER.
+// expanded, an item's bytes selected), then the plug-in settings dialog, the
+// version dialog, the hex search dialog over the window with a hit selected, the
+// file report dialog and the shortcut settings dialog, and saves each as a BMP
+// file in FOLDER.
 #include <windows.h>
 // Windows headers below build on the types of windows.h.
 #include <commctrl.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "dialog_robot.h"
@@ -38,6 +42,22 @@ HTREEITEM NthRangeItem(TreeView& view, HTREEITEM item, int& n) {
     if (HTREEITEM found = NthRangeItem(view, TreeView_GetChild(view.Window(), item), n)) return found;
   }
   return nullptr;
+}
+
+// Searches for the file's bytes at 0x76 (four of them) and shows the dialog
+// with the hit selected in the dump behind it.
+void CaptureSearch(MainFrame& frame, HWND dialog, const std::wstring& path) {
+  std::unique_ptr<ReadOnlyFile> file = ReadOnlyFile::Open(frame.Dump().Path());
+  unsigned char bytes[4] = {};
+  if (file && file->Seek(0x76)) file->Read(bytes, sizeof bytes);
+  wchar_t text[16];
+  swprintf(text, 16, L"%02x %02x %02x %02x", bytes[0], bytes[1], bytes[2], bytes[3]);
+  SetDlgItemTextW(dialog, IDC_SEARCH_TEXT, text);
+  SendMessageW(dialog, WM_COMMAND, IDC_SEARCH_FIND, 0);
+  for (int i = 0; i < 200 && frame.Search().Running(); ++i) PumpMessages(10);
+  PumpMessages(kSettle);
+  CaptureWindow(GetDesktopWindow(), path);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
 void CaptureDialog(HWND dialog, const std::wstring& path) {
@@ -81,5 +101,16 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(frame.Window(), WM_COMMAND, IDM_PLUGINS, 0);
   robot.OnDialog(L"Version nfomation", [&](HWND dialog) { CaptureDialog(dialog, folder + L"version.bmp"); });
   SendMessageW(frame.Window(), WM_COMMAND, IDM_VERSION, 0);
+  robot.OnDialog(L"16進文字列の検索", [&](HWND dialog) { CaptureSearch(frame, dialog, folder + L"search.bmp"); });
+  SendMessageW(frame.Window(), WM_COMMAND, IDM_SEARCH, 0);
+  robot.OnDialog(L"ファイルレポート", [&](HWND dialog) { CaptureDialog(dialog, folder + L"report.bmp"); });
+  SendMessageW(frame.Window(), WM_COMMAND, IDM_REPORT, 0);
+  robot.OnDialog(L"ショートカット設定", [&](HWND dialog) {
+    UpdateWindow(dialog);
+    PumpMessages(kSettle);
+    CaptureWindow(dialog, folder + L"shortcuts.bmp");
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  SendMessageW(frame.Window(), WM_COMMAND, IDM_SHORTCUTS, 0);
   return robot.AllDone() ? 0 : 1;
 }
