@@ -29,7 +29,11 @@ for hpi in "$work"/Strataview/*.hpi; do
     /d 1 /f >/dev/null 2>&1
 done
 
-(cd "$work/Strataview" && "$root/scripts/wine-run" Strataview.exe >/dev/null 2>&1) &
+# With the corpus beside the repository, the program opens one of its files at start-up.
+sample=$(cd "$root/.." && pwd)/shared/corpus/bmp/bmpsuite-pal8-0.bmp
+args=()
+[ -f "$sample" ] && args=("Z:$sample")
+(cd "$work/Strataview" && "$root/scripts/wine-run" Strataview.exe "${args[@]}" >/dev/null 2>&1) &
 for _ in $(seq 60); do
   if xwininfo -root -tree 2>/dev/null | grep -q '"Strataview.exe -- Strataview"'; then
     sleep 2

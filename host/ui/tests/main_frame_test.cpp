@@ -142,6 +142,12 @@ std::wstring DefaultValue(const wchar_t* key) {
   return value;
 }
 
+// A resource enumeration callback (stdcall on 32-bit Windows, so no lambda).
+BOOL CALLBACK CollectIconGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(found)->push_back(LOWORD(name));
+  return TRUE;
+}
+
 TEST(FileTypeTest, RegistersThePluginFileTypeOnceWithTheTenthIcon) {
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L".hpi");
   RegDeleteTreeW(HKEY_CLASSES_ROOT, L"HPI_PlugIn");
@@ -154,13 +160,7 @@ TEST(FileTypeTest, RegistersThePluginFileTypeOnceWithTheTenthIcon) {
 
   // Index 9 of the executable's icon groups is the plug-in file icon.
   std::vector<int> groups;
-  EnumResourceNamesW(
-      GetModuleHandleW(nullptr), RT_GROUP_ICON,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-        if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(found)->push_back(LOWORD(name));
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&groups));
+  EnumResourceNamesW(GetModuleHandleW(nullptr), RT_GROUP_ICON, CollectIconGroup, reinterpret_cast<LONG_PTR>(&groups));
   ASSERT_GE(groups.size(), 10u);
   EXPECT_EQ(groups[9], IDI_PLUGIN_FILE);
   EXPECT_EQ(groups[0], IDI_PROGRAM);
