@@ -39,13 +39,13 @@ bool ParseNumber(const std::string& text, std::uint64_t& value) {
   return end != nullptr && *end == '\0' && text[0] != '-';
 }
 
-bool ParseDump(const std::string& spec, DumpRange& range) {
-  if (spec.empty()) return true;
-  std::size_t colon = spec.find(':');
-  if (!ParseNumber(spec.substr(0, colon), range.offset)) return false;
+bool ParseDump(const std::string& text, DumpRange& range) {
+  if (text.empty()) return true;
+  std::size_t colon = text.find(':');
+  if (!ParseNumber(text.substr(0, colon), range.offset)) return false;
   if (colon == std::string::npos) return true;
   std::uint64_t length = 0;
-  if (!ParseNumber(spec.substr(colon + 1), length)) return false;
+  if (!ParseNumber(text.substr(colon + 1), length)) return false;
   range.length = length;
   return true;
 }

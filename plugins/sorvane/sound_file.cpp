@@ -71,26 +71,26 @@ bool SoundFile::Field(std::string_view name, std::size_t width, int code, std::u
   return true;
 }
 
-void SoundFile::WriteFields(std::span<const FieldSpec> specs, const std::uint8_t* bytes, std::uint64_t offset,
+void SoundFile::WriteFields(std::span<const FieldSpec> fields, const std::uint8_t* bytes, std::uint64_t offset,
                             std::uint32_t* values) {
   std::size_t at = 0;
-  for (std::size_t i = 0; i < specs.size(); ++i) {
-    const FieldSpec& spec = specs[i];
-    std::uint32_t value = Number(bytes + at, spec.width);
-    WriteNumber(spec.name, offset + at, spec.width, value, spec.kind);
-    if (spec.remark != nullptr) spec.remark(out, value, bytes + at);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldSpec& field = fields[i];
+    std::uint32_t value = Number(bytes + at, field.width);
+    WriteNumber(field.name, offset + at, field.width, value, field.kind);
+    if (field.remark != nullptr) field.remark(out, value, bytes + at);
     if (values != nullptr) values[i] = value;
-    at += spec.width;
+    at += field.width;
   }
 }
 
-bool SoundFile::Fields(std::span<const FieldSpec> specs, int code, std::uint32_t* values) {
+bool SoundFile::Fields(std::span<const FieldSpec> fields, int code, std::uint32_t* values) {
   std::uint8_t bytes[kMaxRecord];
   std::size_t total = 0;
-  for (const FieldSpec& spec : specs) total += spec.width;
+  for (const FieldSpec& field : fields) total += field.width;
   std::uint64_t at = position_;
   if (!Bytes(bytes, std::min(total, sizeof bytes), code)) return false;
-  WriteFields(specs, bytes, at, values);
+  WriteFields(fields, bytes, at, values);
   return true;
 }
 

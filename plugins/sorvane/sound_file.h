@@ -50,9 +50,9 @@ class SoundFile {
   bool Field(std::string_view name, std::size_t width, int code, std::uint32_t& value,
              hpi::ValueKind kind = hpi::ValueKind::Unsigned);
   // Reads a record and writes its fields; values (when given) receive the numbers.
-  bool Fields(std::span<const FieldSpec> specs, int code, std::uint32_t* values = nullptr);
+  bool Fields(std::span<const FieldSpec> fields, int code, std::uint32_t* values = nullptr);
   // Writes the fields of a record already in memory that was read at offset.
-  void WriteFields(std::span<const FieldSpec> specs, const std::uint8_t* bytes, std::uint64_t offset,
+  void WriteFields(std::span<const FieldSpec> fields, const std::uint8_t* bytes, std::uint64_t offset,
                    std::uint32_t* values = nullptr);
   // A text field of size bytes: the first 255 become its value, the rest is passed over.
   bool TextField(std::string_view name, std::uint64_t size, int code);
