@@ -66,6 +66,10 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(const std::string& path) {
 std::string PluginPath(const std::string& path) { return path; }
 
 std::string Cp932ToUtf8(std::string_view text) {
+  // ASCII is the same in both; most item texts are, and opening the converter costs milliseconds.
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(text);
   static iconv_t cd = iconv_open("UTF-8", "CP932");
   std::string out;
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
