@@ -23,10 +23,16 @@ class Panes : public DumpPanes {
   int files = 0;
 };
 
+// A file of size bytes, sparse where the file system allows; empty path when it cannot be made.
 fs::path MakeFile(const std::string& name, std::uint64_t size, std::uint64_t markAt = 0, const std::string& mark = "") {
   fs::path path = fs::temp_directory_path() / name;
   { std::ofstream create(path, std::ios::binary | std::ios::trunc); }
-  fs::resize_file(path, size);  // sparse where the file system allows
+  std::error_code ec;
+  fs::resize_file(path, size, ec);
+  if (ec) {
+    fs::remove(path, ec);
+    return {};
+  }
   if (!mark.empty()) {
     std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
     f.seekp(static_cast<std::streamoff>(markAt));
@@ -103,6 +109,7 @@ TEST(DumpWindow, FourGigabytesSwitchToWideAddresses) {
 TEST(DumpWindow, TerabyteFileDumpsAtItsEnd) {
   const std::uint64_t size = (1ull << 40) + 5;
   fs::path path = MakeFile("terabyte.bin", size, 1ull << 40, "tail!");
+  if (path.empty()) GTEST_SKIP() << "this file system cannot hold a sparse 1 TiB file";
   {
     DumpWindow window;
     ASSERT_EQ(window.Open(path.string()), kMsgNoError);
