@@ -7,11 +7,24 @@ if(WIN32)
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()
+# Only the plug-ins' exports leave a module; calls inside it bind directly.
+set(CMAKE_CXX_VISIBILITY_PRESET hidden)
+set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 if(STRATAVIEW_FUZZ)
   add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
 endif()
+
+# The CLI and the plug-ins carry their own C++ runtime on Linux as on Windows:
+# a process per file then pays neither for loading libstdc++ nor for binding
+# each plug-in's symbols against it.
+function(strataview_self_contained target)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc -Wl,--exclude-libs,ALL -Wl,-O1
+                        -Wl,--gc-sections)
+  endif()
+endfunction()
 
 # Plug-in texts and streams are Shift-JIS bytes; clang cannot convert literals,
 # so its (fuzzing) build keeps them in UTF-8.
@@ -61,6 +74,7 @@ function(strataview_plugin name)
   add_library(${name} MODULE $<TARGET_OBJECTS:hpi_exports>)
   target_link_libraries(${name} PRIVATE ${lower})
   set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".hpi")
+  strataview_self_contained(${name})
   if(WIN32)
     set(PLUGIN_NAME ${name})
     set(PLUGIN_VERSION_LINE "${ARG_VERSION_LINE}")
