@@ -1,5 +1,6 @@
 #include "output.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "json.h"
@@ -13,10 +14,24 @@ namespace {
 using strataview::ItemHandle;
 using strataview::ItemTree;
 
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Plug-in texts are Shift-JIS; most are plain ASCII, which reads the same in UTF-8.
+template <typename Append>
+void WithUtf8(std::string_view text, Append append) {
+  if (IsAscii(text)) {
+    append(text);
+  } else {
+    append(strataview::Cp932ToUtf8(text));
+  }
+}
+
 void AppendTree(const ItemTree& tree, ItemHandle h, int depth, std::string& out) {
   const strataview::Item& item = tree.At(h);
   out.append(static_cast<std::size_t>(2 * depth), ' ');
-  out += strataview::Cp932ToUtf8(item.text);
+  WithUtf8(item.text, [&](std::string_view utf8) { out += utf8; });
   out += '\n';
   for (ItemHandle c : item.children) AppendTree(tree, c, depth + 1, out);
 }
@@ -32,10 +47,14 @@ void AppendNode(const ItemTree& tree, ItemHandle h, std::string& out, std::FILE*
   if (out.size() >= kFlushBytes) Flush(out, file);
   const strataview::Item& item = tree.At(h);
   out += "{\"text\":";
-  AppendJsonString(out, strataview::Cp932ToUtf8(item.text));
-  out += ",\"image\":" + std::to_string(item.image);
+  WithUtf8(item.text, [&](std::string_view utf8) { AppendJsonString(out, utf8); });
+  out += ",\"image\":";
+  AppendJsonNumber(out, static_cast<std::uint64_t>(item.image));
   if (auto range = tree.RangeOf(h)) {
-    out += ",\"offset\":" + std::to_string(range->offset) + ",\"size\":" + std::to_string(range->size);
+    out += ",\"offset\":";
+    AppendJsonNumber(out, range->offset);
+    out += ",\"size\":";
+    AppendJsonNumber(out, range->size);
   }
   out += ",\"children\":[";
   for (std::size_t i = 0; i < item.children.size(); ++i) {

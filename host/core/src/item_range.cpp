@@ -5,10 +5,8 @@
 namespace strataview {
 
 std::optional<std::uint64_t> HexNumberIn(std::string_view text) {
-  std::size_t at = text.find("0x");
-  std::size_t upper = text.find("0X");
-  if (upper < at) at = upper;
-  if (at == std::string_view::npos) return std::nullopt;
+  std::size_t at = 0;
+  while (at + 1 < text.size() && !(text[at] == '0' && (text[at + 1] == 'x' || text[at + 1] == 'X'))) ++at;
   std::uint64_t value = 0;
   std::size_t digits = 0;
   for (std::size_t i = at + 2; i < text.size(); ++i, ++digits) {
@@ -21,21 +19,21 @@ std::optional<std::uint64_t> HexNumberIn(std::string_view text) {
   return value;
 }
 
-std::optional<ByteRange> ReadBackRange(int itemImage, std::span<const ChildText> children) {
-  if (itemImage != kImageFolder && itemImage != kImageTag) return std::nullopt;
-  std::optional<std::uint64_t> offset, size;
-  int offsets = 0, sizes = 0;
-  for (const ChildText& child : children) {
-    if (child.image == kImageOffset) {
-      ++offsets;
-      offset = HexNumberIn(child.text);
-    } else if (child.image == kImageSize) {
-      ++sizes;
-      size = HexNumberIn(child.text);
-    }
+bool MayHaveRange(int itemImage) { return itemImage == kImageFolder || itemImage == kImageTag; }
+
+void RangeReadBack::Add(const ChildText& child) {
+  if (child.image == kImageOffset) {
+    ++offsets_;
+    offset_ = HexNumberIn(child.text);
+  } else if (child.image == kImageSize) {
+    ++sizes_;
+    size_ = HexNumberIn(child.text);
   }
-  if (offsets != 1 || sizes != 1 || !offset || !size) return std::nullopt;
-  return ByteRange{*offset, *size};
+}
+
+std::optional<ByteRange> RangeReadBack::Result(int itemImage) const {
+  if (!MayHaveRange(itemImage) || offsets_ != 1 || sizes_ != 1 || !offset_ || !size_) return std::nullopt;
+  return ByteRange{*offset_, *size_};
 }
 
 }  // namespace strataview

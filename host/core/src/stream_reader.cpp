@@ -29,10 +29,10 @@ int ImageOf(RecordClass cls, int level) {
 }
 
 // A text ends at its first NUL.
-std::string TextOf(const std::uint8_t* bytes, std::size_t n) {
+void AppendText(std::string& out, const std::uint8_t* bytes, std::size_t n) {
   const void* nul = std::memchr(bytes, 0, n);
   if (nul != nullptr) n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes);
-  return std::string(reinterpret_cast<const char*>(bytes), n);
+  out.append(reinterpret_cast<const char*>(bytes), n);
 }
 
 class Reader {
@@ -42,7 +42,29 @@ class Reader {
     slots_.fill(kNoItem);
   }
 
+  // The number of items the stream holds, counted up to its first fault or stop,
+  // so that the sink can make room for them at once.
+  std::size_t CountItems() const {
+    std::size_t items = 0;
+    for (std::uint32_t at = 0; length_ - at >= 2;) {
+      std::uint16_t tag = static_cast<std::uint16_t>(data_[at] | data_[at + 1] << 8);
+      at += 2;
+      RecordClass cls = hpi::TagClass(tag);
+      bool carriesBytes = hpi::IsTextClass(cls) || hpi::IsNumericClass(cls) || cls == RecordClass::Comment;
+      if (!carriesBytes) {
+        if (cls == RecordClass::GroupEnd) continue;
+        break;
+      }
+      std::size_t n = hpi::TagLength(tag);
+      if (length_ - at < n) break;
+      at += static_cast<std::uint32_t>(n);
+      if (cls != RecordClass::Comment) ++items;
+    }
+    return items;
+  }
+
   int Run() {
+    sink_.Reserve(CountItems());
     while (pos_ < length_) {
       if (length_ - pos_ < 2) return kMsgSyntaxError;
       std::uint16_t tag = static_cast<std::uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
@@ -50,16 +72,14 @@ class Reader {
       RecordClass cls = hpi::TagClass(tag);
       int level = hpi::TagLevel(tag);
       std::size_t n = hpi::TagLength(tag);
-      std::string text;
+      text_.clear();
       if (hpi::IsTextClass(cls)) {
         if (length_ - pos_ < n) return kMsgSyntaxError;
-        text = TextOf(data_ + pos_, n);
+        AppendText(text_, data_ + pos_, n);
         pos_ += n;
       } else if (hpi::IsNumericClass(cls)) {
         if (length_ - pos_ < n) return kMsgSyntaxError;
-        std::optional<std::string> value = FormatValue(cls, n, data_ + pos_);
-        if (!value) return kMsgSyntaxError;
-        text = *value;
+        if (!FormatValue(cls, n, data_ + pos_, text_)) return kMsgSyntaxError;
         pos_ += n;
       } else if (cls == RecordClass::GroupEnd) {
         for (int i = level; i < kSlots; ++i) slots_[i] = kNoItem;
@@ -69,15 +89,15 @@ class Reader {
       } else {
         return kMsgSyntaxError;  // a comment standing alone, or class C or D
       }
-      if (int fault = TakeComment(text)) return fault;
-      if (int fault = Place(cls, level, text)) return fault;
+      if (int fault = TakeComment()) return fault;
+      if (int fault = Place(cls, level)) return fault;
     }
     return kMsgNoError;
   }
 
  private:
   // Appends the comment that may follow a text or numeric record.
-  int TakeComment(std::string& text) {
+  int TakeComment() {
     if (pos_ == length_) return kMsgNoError;
     if (length_ - pos_ < 2) return kMsgSyntaxError;
     std::uint16_t tag = static_cast<std::uint16_t>(data_[pos_] | data_[pos_ + 1] << 8);
@@ -85,18 +105,17 @@ class Reader {
     std::size_t n = hpi::TagLength(tag);
     pos_ += 2;
     if (length_ - pos_ < n) return kMsgSyntaxError;
-    std::string comment = TextOf(data_ + pos_, n);
-    pos_ += n;
     // A text that already fills the item keeps its bytes; the comment gets what room is left.
-    if (text.size() < kMaxItemTextWithComment) {
-      text += ' ';
-      text += comment;
-      if (text.size() > kMaxItemTextWithComment) text.resize(kMaxItemTextWithComment);
+    if (text_.size() < kMaxItemTextWithComment) {
+      text_ += ' ';
+      AppendText(text_, data_ + pos_, n);
+      if (text_.size() > kMaxItemTextWithComment) text_.resize(kMaxItemTextWithComment);
     }
+    pos_ += n;
     return kMsgNoError;
   }
 
-  int Place(RecordClass cls, int level, const std::string& text) {
+  int Place(RecordClass cls, int level) {
     int effective = (cls == RecordClass::Note && level == hpi::kAttributeLevel) ? kNoteLevel : level;
     ItemHandle parent = kNoItem;
     for (int i = effective - 1; i >= 0; --i) {
@@ -105,7 +124,7 @@ class Reader {
         break;
       }
     }
-    std::string_view shown(text);
+    std::string_view shown(text_);
     if (shown.size() > kMaxItemText) shown = shown.substr(0, kMaxItemText);
     std::optional<ItemHandle> item = sink_.Insert(parent, shown, ImageOf(cls, level));
     if (!item) return kMsgTreeViewError;
@@ -119,6 +138,7 @@ class Reader {
   std::uint32_t pos_ = 0;
   ItemSink& sink_;
   std::array<ItemHandle, kSlots> slots_;
+  std::string text_;  // the item being read, reused from record to record
 };
 
 }  // namespace

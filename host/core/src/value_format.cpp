@@ -1,6 +1,6 @@
 #include "strataview/value_format.h"
 
-#include <cinttypes>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -15,51 +15,77 @@ std::uint64_t LittleEndian(const std::uint8_t* bytes, std::size_t width) {
   return value;
 }
 
-std::string Print(const char* format, auto... args) {
-  char text[512];  // a double shown with %f may run to 300 digits
-  std::snprintf(text, sizeof text, format, args...);
-  return text;
+// "0x" and the value in lower-case hex, two digits per byte of width.
+void AppendHex(std::string& out, std::uint64_t value, std::size_t width) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  char text[2 + 16];
+  text[0] = '0';
+  text[1] = 'x';
+  std::size_t digits = width * 2;
+  for (std::size_t i = 0; i < digits; ++i) text[2 + digits - 1 - i] = kDigits[(value >> (4 * i)) & 0xF];
+  out.append(text, 2 + digits);
 }
 
-// Hex digits by width: 1 → 2, 2 → 4, 3 → 6, 4 → 8, 8 → 16.
-int Digits(std::size_t width) { return static_cast<int>(width * 2); }
+// "(" decimal ")".
+template <typename Number>
+void AppendDecimal(std::string& out, Number value) {
+  char text[24];
+  text[0] = '(';
+  char* end = std::to_chars(text + 1, text + sizeof text - 1, value).ptr;
+  *end++ = ')';
+  out.append(text, end);
+}
+
+// A real in printf's %f form, which may run to over 300 digits.
+void AppendReal(std::string& out, double value) {
+  char text[512];
+  int n = std::snprintf(text, sizeof text, "(%f)", value);
+  out.append(text, static_cast<std::size_t>(n));
+}
 
 }  // namespace
 
-std::optional<std::string> FormatValue(RecordClass cls, std::size_t width, const std::uint8_t* bytes) {
-  if (!hpi::IsValidNumeric(cls, width)) return std::nullopt;
+bool FormatValue(RecordClass cls, std::size_t width, const std::uint8_t* bytes, std::string& out) {
+  if (!hpi::IsValidNumeric(cls, width)) return false;
   std::uint64_t bits = LittleEndian(bytes, width);
-  int digits = Digits(width);
+  AppendHex(out, bits, width);
   switch (cls) {
     case RecordClass::Offset:
     case RecordClass::Hex:
-    case RecordClass::LongHex: return Print("0x%0*" PRIx64, digits, bits);
-    case RecordClass::Unsigned: return Print("0x%0*" PRIx64 "(%" PRIu64 ")", digits, bits, bits);
+    case RecordClass::LongHex: break;
+    case RecordClass::Unsigned: AppendDecimal(out, bits); break;
     case RecordClass::Size:
-      if (width == 8) return Print("0x%016" PRIx64 "(%" PRId64 ")", bits, static_cast<std::int64_t>(bits));
-      return Print("0x%0*" PRIx64 "(%" PRIu64 ")", digits, bits, bits);
+      if (width == 8) {
+        AppendDecimal(out, static_cast<std::int64_t>(bits));
+      } else {
+        AppendDecimal(out, bits);
+      }
+      break;
     case RecordClass::Signed: {
       // Widths 1, 2 and 4 are sign-extended; a 3-byte value is shown unsigned.
       std::int64_t number = static_cast<std::int64_t>(bits);
       if (width == 1) number = static_cast<std::int8_t>(bits);
       if (width == 2) number = static_cast<std::int16_t>(bits);
       if (width == 4) number = static_cast<std::int32_t>(bits);
-      return Print("0x%0*" PRIx64 "(%" PRId64 ")", digits, bits, number);
+      AppendDecimal(out, number);
+      break;
     }
-    case RecordClass::Real: {
+    case RecordClass::Real:
       if (width == 4) {
         float f;
         std::uint32_t b32 = static_cast<std::uint32_t>(bits);
         std::memcpy(&f, &b32, 4);
-        return Print("0x%08" PRIx32 "(%f)", b32, static_cast<double>(f));
+        AppendReal(out, static_cast<double>(f));
+      } else {
+        double d;
+        std::memcpy(&d, &bits, 8);
+        AppendReal(out, d);
       }
-      double d;
-      std::memcpy(&d, &bits, 8);
-      return Print("0x%016" PRIx64 "(%f)", bits, d);
-    }
-    case RecordClass::Long: return Print("0x%016" PRIx64 "(%" PRId64 ")", bits, static_cast<std::int64_t>(bits));
-    default: return std::nullopt;
+      break;
+    case RecordClass::Long: AppendDecimal(out, static_cast<std::int64_t>(bits)); break;
+    default: return false;
   }
+  return true;
 }
 
 }  // namespace strataview

@@ -145,11 +145,15 @@ TEST(ItemRange, ReadsTheNumberAfterTheFirstHexPrefix) {
   EXPECT_EQ(strataview::HexNumberIn("size 0XfF"), 15u) << "digits are lower case only";
   EXPECT_FALSE(strataview::HexNumberIn("0xZZ").has_value());
   EXPECT_FALSE(strataview::HexNumberIn("none").has_value());
-  std::vector<strataview::ChildText> twoOffsets = {{"0x1", 3}, {"0x2", 3}, {"0x4", 4}};
-  EXPECT_FALSE(strataview::ReadBackRange(1, twoOffsets).has_value());
+  auto rangeOf = [](int image, std::vector<strataview::ChildText> children) {
+    strataview::RangeReadBack range;
+    for (const auto& child : children) range.Add(child);
+    return range.Result(image);
+  };
+  EXPECT_FALSE(rangeOf(1, {{"0x1", 3}, {"0x2", 3}, {"0x4", 4}}).has_value()) << "two offsets";
   std::vector<strataview::ChildText> ok = {{"0x1", 3}, {"0x4(4)", 4}, {"0x9", 5}};
-  EXPECT_EQ(strataview::ReadBackRange(2, ok)->size, 4u);
-  EXPECT_FALSE(strataview::ReadBackRange(5, ok).has_value()) << "value items have no range";
+  EXPECT_EQ(rangeOf(2, ok)->size, 4u);
+  EXPECT_FALSE(rangeOf(5, ok).has_value()) << "value items have no range";
 }
 
 }  // namespace

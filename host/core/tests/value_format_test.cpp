@@ -9,7 +9,10 @@ namespace {
 using hpi::RecordClass;
 using strataview::FormatValue;
 
-std::string F(RecordClass c, std::vector<std::uint8_t> b) { return FormatValue(c, b.size(), b.data()).value_or("-"); }
+std::string F(RecordClass c, std::vector<std::uint8_t> b) {
+  std::string text;
+  return FormatValue(c, b.size(), b.data(), text) ? text : "-";
+}
 
 TEST(ValueFormat, EachClassAndWidth) {
   EXPECT_EQ(F(RecordClass::Offset, {0x10, 0, 0, 0}), "0x00000010");

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 namespace strataview {
@@ -24,6 +23,17 @@ std::optional<std::uint64_t> HexNumberIn(std::string_view text);
 
 // Only folder and tag items have a range: exactly one offset child and exactly
 // one size child that each yield a number.
-std::optional<ByteRange> ReadBackRange(int itemImage, std::span<const ChildText> children);
+bool MayHaveRange(int itemImage);
+
+// Reads an item's range from its children, given one at a time in order.
+class RangeReadBack {
+ public:
+  void Add(const ChildText& child);
+  std::optional<ByteRange> Result(int itemImage) const;
+
+ private:
+  std::optional<std::uint64_t> offset_, size_;
+  int offsets_ = 0, sizes_ = 0;
+};
 
 }  // namespace strataview

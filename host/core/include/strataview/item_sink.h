@@ -27,6 +27,8 @@ class ItemSink {
   virtual ~ItemSink() = default;
   // Appends an item under parent (kNoItem: top level); nothing when the store refuses it.
   virtual std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) = 0;
+  // A hint before the first Insert: about this many items will follow.
+  virtual void Reserve(std::size_t /*items*/) {}
 };
 
 }  // namespace strataview

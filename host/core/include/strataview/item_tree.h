@@ -20,6 +20,7 @@ struct Item {
 class ItemTree : public ItemSink {
  public:
   std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) override;
+  void Reserve(std::size_t items) override { items_.reserve(items_.size() + items); }
 
   const std::vector<Item>& Items() const { return items_; }
   const std::vector<ItemHandle>& TopLevel() const { return top_; }

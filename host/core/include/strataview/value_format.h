@@ -3,15 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "hpi/hpi.h"
 
 namespace strataview {
 
-// The text of a value record of a class and width, or nothing for a pair that
-// is not valid.
-std::optional<std::string> FormatValue(hpi::RecordClass cls, std::size_t width, const std::uint8_t* bytes);
+// Appends the text of a value record of a class and width to out; false, with
+// nothing appended, for a pair that is not valid.
+bool FormatValue(hpi::RecordClass cls, std::size_t width, const std::uint8_t* bytes, std::string& out);
 
 }  // namespace strataview

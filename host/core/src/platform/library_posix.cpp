@@ -5,7 +5,9 @@
 namespace strataview {
 
 std::unique_ptr<Library> Library::Load(const std::string& path) {
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // The image stays mapped after the last close: the next operation's load of the
+  // same plug-in then costs a reference count instead of a fresh mapping.
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (handle == nullptr) return nullptr;
   return std::unique_ptr<Library>(new Library(handle));
 }
