@@ -40,6 +40,25 @@ def per_file_ms(command, files, rounds):
     return best
 
 
+def startup_ms(cli, rounds):
+    """What a process pays before and for choosing a plug-in: starting, discovering
+    the plug-ins (each loaded for its info record), offering a file to all of them."""
+    runs = 200
+    cases = {'start (--version)': ['--version'], 'discovery (--plugins)': ['--plugins'],
+             'no plug-in accepts': ['--json', os.path.abspath(__file__)]}
+    result = {}
+    for name, args in cases.items():
+        best = None
+        for _ in range(rounds):
+            start = time.perf_counter()
+            for _ in range(runs):
+                subprocess.run([cli] + args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            elapsed = (time.perf_counter() - start) * 1000 / runs
+            best = elapsed if best is None else min(best, elapsed)
+        result[name] = best
+    return result
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('cli')
@@ -47,6 +66,8 @@ def main():
                                                                    'corpus'))
     parser.add_argument('--rounds', type=int, default=3)
     args = parser.parse_args()
+    for name, ms in startup_ms(args.cli, args.rounds).items():
+        print(f'{name:<24} {ms:6.2f} ms per process')
     print(f'{"tool":<18} {"files":>5} {"peer ms/file":>13} {"ours ms/file":>13} {"peer/ours":>10}')
     for name, (command, folders) in PEERS.items():
         if shutil.which(command[0]) is None:

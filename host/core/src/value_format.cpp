@@ -1,5 +1,6 @@
 #include "strataview/value_format.h"
 
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -15,15 +16,24 @@ std::uint64_t LittleEndian(const std::uint8_t* bytes, std::size_t width) {
   return value;
 }
 
+// The two lower-case hex digits of every byte value.
+constexpr auto kHexPairs = [] {
+  constexpr char kDigits[] = "0123456789abcdef";
+  std::array<char, 512> pairs{};
+  for (int b = 0; b < 256; ++b) {
+    pairs[2 * b] = kDigits[b >> 4];
+    pairs[2 * b + 1] = kDigits[b & 0xF];
+  }
+  return pairs;
+}();
+
 // "0x" and the value in lower-case hex, two digits per byte of width.
 void AppendHex(std::string& out, std::uint64_t value, std::size_t width) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  char text[2 + 16];
-  text[0] = '0';
-  text[1] = 'x';
-  std::size_t digits = width * 2;
-  for (std::size_t i = 0; i < digits; ++i) text[2 + digits - 1 - i] = kDigits[(value >> (4 * i)) & 0xF];
-  out.append(text, 2 + digits);
+  char text[2 + 16] = {'0', 'x'};
+  for (std::size_t i = 0; i < width; ++i) {
+    std::memcpy(text + 2 + 2 * (width - 1 - i), &kHexPairs[2 * ((value >> (8 * i)) & 0xFF)], 2);
+  }
+  out.append(text, 2 + 2 * width);
 }
 
 // "(" decimal ")".
