@@ -107,14 +107,14 @@ Range RangeOf(const strataview::ItemTree& tree, const strataview::Item& item) {
 
 std::string ValueOf(const strataview::ItemTree& tree, const strataview::Item& item) {
   for (strataview::ItemHandle c : item.children) {
-    if (tree.At(c).image == strataview::kImageValue) return tree.At(c).text;
+    if (tree.At(c).image == strataview::kImageValue) return std::string(tree.At(c).text);
   }
   return {};
 }
 
 std::vector<std::string> ChildTexts(const strataview::ItemTree& tree, const strataview::Item& item) {
   std::vector<std::string> texts;
-  for (strataview::ItemHandle c : item.children) texts.push_back(tree.At(c).text);
+  for (strataview::ItemHandle c : item.children) texts.emplace_back(tree.At(c).text);
   return texts;
 }
 

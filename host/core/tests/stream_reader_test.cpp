@@ -51,7 +51,7 @@ std::string Dump(const ItemTree& tree) {
   std::string out;
   auto walk = [&](auto& self, strataview::ItemHandle h, int depth) -> void {
     const auto& item = tree.At(h);
-    out += std::string(2 * depth, ' ') + item.text + " [" + std::to_string(item.image) + "]\n";
+    out += std::string(2 * depth, ' ') + std::string(item.text) + " [" + std::to_string(item.image) + "]\n";
     for (auto c : item.children) self(self, c, depth + 1);
   };
   for (auto h : tree.TopLevel()) walk(walk, h, 0);

@@ -64,14 +64,14 @@ std::vector<Block> WalkBlocks(const std::vector<std::uint8_t>& d) {
 }
 
 std::vector<Block> ShownBlocks(const Analysed& a) {
-  static const std::set<std::string> kBlockNames = {
+  static const std::set<std::string, std::less<>> kBlockNames = {
       "Plain Text Extension",  "Graphic Control Extension", "Comment Extension",
       "Application Extension", "Image Descriptor",          "Table Based Image Data",
       "Data Sub Block",        "Block Terminator",          "GIF Trailer"};
   std::vector<Block> blocks;
   for (auto h : a.tree.At(a.tree.TopLevel()[0]).children) {
     const auto& item = a.tree.At(h);
-    if (kBlockNames.contains(item.text)) blocks.push_back({item.text, RangeOf(a.tree, item).offset});
+    if (kBlockNames.contains(item.text)) blocks.push_back({std::string(item.text), RangeOf(a.tree, item).offset});
   }
   return blocks;
 }
@@ -100,10 +100,10 @@ std::vector<std::string> GiftextSequence(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> ShownSequence(const Analysed& a) {
-  static const std::map<std::string, int> kCodes = {{"Plain Text Extension", 1},
-                                                    {"Graphic Control Extension", 249},
-                                                    {"Comment Extension", 254},
-                                                    {"Application Extension", 255}};
+  static const std::map<std::string, int, std::less<>> kCodes = {{"Plain Text Extension", 1},
+                                                                 {"Graphic Control Extension", 249},
+                                                                 {"Comment Extension", 254},
+                                                                 {"Application Extension", 255}};
   std::vector<std::string> sequence;
   const auto& top = a.tree.At(a.tree.TopLevel()[0]).children;
   for (std::size_t i = 0; i < top.size(); ++i) {

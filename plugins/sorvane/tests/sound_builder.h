@@ -91,7 +91,7 @@ inline const strataview::Item* Child(const strataview::ItemTree& tree, const str
 inline std::vector<std::string> FieldNames(const strataview::ItemTree& tree, const strataview::Item& item) {
   std::vector<std::string> names;
   for (strataview::ItemHandle c : item.children) {
-    if (!tree.At(c).children.empty()) names.push_back(tree.At(c).text);
+    if (!tree.At(c).children.empty()) names.emplace_back(tree.At(c).text);
   }
   return names;
 }

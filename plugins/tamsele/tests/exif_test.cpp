@@ -34,7 +34,7 @@ TEST(Exif, CameraFileWithGpsVersionIdIsAnalysed) {
     EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "GpsIFD")).offset, kTiffStart + tiff.Offsets()[2]);
     EXPECT_EQ(EntryValue(a.tree, "Orientation"), "0x0006(6) RightTop");
     std::vector<std::string> gpsChildren;
-    for (auto h : Find(a.tree, "GpsIFD")->children) gpsChildren.push_back(a.tree.At(h).text);
+    for (auto h : Find(a.tree, "GpsIFD")->children) gpsChildren.emplace_back(a.tree.At(h).text);
     EXPECT_EQ(std::vector<std::string>(gpsChildren.begin() + 2, gpsChildren.end()),
               (std::vector<std::string>{"IFD Entry Count", "GPSVersionID", "GPSLatitudeRef", "GPSLatitude",
                                         " Ofset of Next IFD"}))

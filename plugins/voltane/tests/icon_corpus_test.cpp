@@ -13,7 +13,7 @@ using namespace testing_support;
 int ShownImages(const Analysed& a) {
   int images = 0;
   for (auto h : a.tree.At(a.tree.TopLevel()[0]).children) {
-    const std::string& text = a.tree.At(h).text;
+    std::string_view text = a.tree.At(h).text;
     if (text.starts_with("ICONIMAGE[") || text.starts_with("PNG image data[")) ++images;
   }
   return images;

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "strataview/item_range.h"
@@ -11,10 +12,22 @@
 namespace strataview {
 
 struct Item {
-  std::string text;
+  std::string_view text;  // held by the tree
   int image;
   ItemHandle parent;
   std::vector<ItemHandle> children;
+};
+
+// Texts copied into large blocks: no allocation per item, no unused string capacity.
+class TextArena {
+ public:
+  std::string_view Keep(std::string_view text);
+  void Clear();
+
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t used_ = 0;
+  std::size_t capacity_ = 0;
 };
 
 class ItemTree : public ItemSink {
@@ -32,6 +45,7 @@ class ItemTree : public ItemSink {
  private:
   std::vector<Item> items_;
   std::vector<ItemHandle> top_;
+  TextArena texts_;
 };
 
 }  // namespace strataview
