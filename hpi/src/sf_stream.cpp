@@ -104,7 +104,7 @@ bool SFStream::AddBlock() {
   return true;
 }
 
-int SFStream::Write(std::int32_t length, const void* bytes) {
+int SFStream::WriteAcrossBlocks(std::int32_t length, const void* bytes) {
   if (direction_ == 0) {
     SetStreamError(kDirection);
     return -1;

@@ -1,7 +1,9 @@
 #include "hpi/writer.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace hpi {
 namespace {
@@ -19,53 +21,88 @@ RecordClass ClassOf(ValueKind kind) {
 
 std::string_view Cut(std::string_view text) { return text.substr(0, std::min(text.size(), kMaxPayload)); }
 
+// Records gathered in memory, so that an item reaches the stream in one write.
+class Records {
+ public:
+  void Add(std::uint16_t tag, const void* payload, std::size_t length) {
+    bytes_[size_] = static_cast<std::uint8_t>(tag);
+    bytes_[size_ + 1] = static_cast<std::uint8_t>(tag >> 8);
+    if (length > 0) std::memcpy(bytes_ + size_ + 2, payload, length);
+    size_ += 2 + length;
+  }
+  void AddText(RecordClass cls, int level, std::string_view text) {
+    text = Cut(text);
+    Add(Tag(cls, level, text.size()), text.data(), text.size());
+  }
+  void AddNumber(RecordClass cls, std::uint32_t value) {
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    Add(Tag(cls, kAttributeLevel, 4), bytes, 4);
+  }
+  void AddValue(std::uint32_t length, const void* value, ValueKind kind) {
+    std::size_t n = std::min<std::size_t>(length, kMaxPayload);
+    Add(Tag(ClassOf(kind), kAttributeLevel, n), value, n);
+  }
+  const std::uint8_t* Bytes() const { return bytes_; }
+  std::size_t Size() const { return size_; }
+
+ private:
+  // The largest item: a name and a value of the longest payload, an offset and a size.
+  std::uint8_t bytes_[2 * (2 + kMaxPayload) + 2 * (2 + 4)];
+  std::size_t size_ = 0;
+};
+
 }  // namespace
 
-int Writer::Put(std::uint16_t tag, const void* payload, std::size_t length) {
+int Writer::Put(const std::uint8_t* bytes, std::size_t length) {
   if (!ok_) return -1;
-  if (stream_.WriteWord(tag) < 0 || (length > 0 && stream_.Write(static_cast<std::int32_t>(length), payload) < 0)) {
+  if (stream_.Write(static_cast<std::int32_t>(length), bytes) < 0) {
     ok_ = false;
     return -1;
   }
-  return static_cast<int>(length + 2);
+  return static_cast<int>(length);
 }
 
 int Writer::TextRecord(RecordClass cls, int level, std::string_view text) {
-  text = Cut(text);
-  return Put(Tag(cls, level, text.size()), text.data(), text.size());
+  Records records;
+  records.AddText(cls, level, text);
+  return Put(records.Bytes(), records.Size());
 }
 
 int Writer::WriteRootName(std::string_view text) { return TextRecord(RecordClass::Name, kRootLevel, text); }
 int Writer::WriteName(std::string_view text, int level) { return TextRecord(RecordClass::Name, level & 0xF, text); }
 int Writer::WriteComment(std::string_view text) { return TextRecord(RecordClass::Comment, kAttributeLevel, text); }
 int Writer::WriteNote(std::string_view text) { return TextRecord(RecordClass::Note, kAttributeLevel, text); }
-int Writer::WriteGroupEnd(int level) { return Put(Tag(RecordClass::GroupEnd, level & 0xF, 0), nullptr, 0); }
-
-int Writer::WriteOffset(std::uint32_t offset) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(offset >> 8),
-                                 static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 24)};
-  return Put(Tag(RecordClass::Offset, kAttributeLevel, 4), bytes, 4);
+int Writer::WriteGroupEnd(int level) {
+  Records records;
+  records.Add(Tag(RecordClass::GroupEnd, level & 0xF, 0), nullptr, 0);
+  return Put(records.Bytes(), records.Size());
 }
 
-int Writer::WriteSize(std::uint32_t size) {
-  const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                                 static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)};
-  return Put(Tag(RecordClass::Size, kAttributeLevel, 4), bytes, 4);
+int Writer::NumberRecord(RecordClass cls, std::uint32_t value) {
+  Records records;
+  records.AddNumber(cls, value);
+  return Put(records.Bytes(), records.Size());
 }
+
+int Writer::WriteOffset(std::uint32_t offset) { return NumberRecord(RecordClass::Offset, offset); }
+int Writer::WriteSize(std::uint32_t size) { return NumberRecord(RecordClass::Size, size); }
 
 int Writer::WriteValue(std::uint32_t length, const void* value, ValueKind kind) {
   if (value == nullptr) return 0;
-  std::size_t n = std::min<std::size_t>(length, kMaxPayload);
-  return Put(Tag(ClassOf(kind), kAttributeLevel, n), value, n);
+  Records records;
+  records.AddValue(length, value, kind);
+  return Put(records.Bytes(), records.Size());
 }
 
 int Writer::WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size, const void* value,
                       ValueKind kind) {
-  int total = WriteName(name, level);
-  total += WriteOffset(offset);
-  total += WriteSize(size);
-  if (value != nullptr) total += WriteValue(size, value, kind);
-  return ok_ ? total : -1;
+  Records records;
+  records.AddText(RecordClass::Name, level & 0xF, name);
+  records.AddNumber(RecordClass::Offset, offset);
+  records.AddNumber(RecordClass::Size, size);
+  if (value != nullptr) records.AddValue(size, value, kind);
+  return Put(records.Bytes(), records.Size());
 }
 
 int Writer::IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width,

@@ -153,7 +153,7 @@ bool CabWalker::Folders() {
     std::uint8_t b[kFolderSize];
     std::uint64_t at = in_.Position();
     if (!ReadRecord(b, sizeof b)) return false;
-    WriteRange(out_, Indexed("CFFOLDER[%llu]", i), kBaseLevel, at, kFolderSize);
+    WriteRange(out_, Indexed("CFFOLDER", i), kBaseLevel, at, kFolderSize);
     FieldCursor f(out_, b, at);
     std::uint32_t start = f.U32("coffCabStart(offset of the first CFDATA)");
     std::uint16_t blocks = f.U16("cCFData(number of CFDATA blocks)");
@@ -174,7 +174,7 @@ bool CabWalker::Files() {
     std::uint8_t b[kFileSize];
     std::uint64_t at = in_.Position();
     if (!ReadRecord(b, sizeof b)) return false;
-    WriteRange(out_, Indexed("CFFILE[%llu]", i), kBaseLevel, at, kFileSize);
+    WriteRange(out_, Indexed("CFFILE", i), kBaseLevel, at, kFileSize);
     FieldCursor f(out_, b, at);
     f.U32("cbFile(uncompressed file size)");
     f.U32("uoffFolderStart(file offset after decompression)");
@@ -200,7 +200,7 @@ bool CabWalker::DataBlocks() {
       std::uint16_t cbData = hpi::LE16(b + 4);
       std::uint64_t blockSize = kDataHeaderSize + dataReserve_ + cbData;
       if (!in_.Holds(blockSize - kDataHeaderSize)) return Fail(hpi::kWrongFormat);
-      WriteRange(out_, Indexed("CFDATA[%llu]", index), kBaseLevel, at, blockSize);
+      WriteRange(out_, Indexed("CFDATA", index), kBaseLevel, at, blockSize);
       FieldCursor f(out_, b, at);
       f.U32("csum(checksum of this CFDATA entry)");
       f.U16("cbData(number of compressed bytes)");

@@ -1,7 +1,6 @@
 #include "items.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "hpi/bytes.h"
 #include "hpi/messages.h"
@@ -9,9 +8,9 @@
 
 namespace kavlore {
 
-std::string Indexed(const char* format, std::uint64_t index) {
-  char text[128];
-  std::snprintf(text, sizeof text, format, static_cast<unsigned long long>(index));
+ShortText Indexed(std::string_view name, std::uint64_t index) {
+  ShortText text(name);
+  text.Append('[').Number(index).Append(']');
   return text;
 }
 

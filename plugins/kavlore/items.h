@@ -3,16 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 #include "hpi/writer.h"
 #include "reader.h"
+#include "short_text.h"
 
 namespace kavlore {
 
-// "name[%d]" texts such as "local file header[1]".
-std::string Indexed(const char* format, std::uint64_t index);
+// "name[index]" texts such as "local file header[1]".
+ShortText Indexed(std::string_view name, std::uint64_t index);
 
 // A range item; the stream holds 32-bit offsets and sizes, so larger values are
 // cut to their low 32 bits (offset) or to the largest size.

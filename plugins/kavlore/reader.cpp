@@ -9,6 +9,7 @@ namespace kavlore {
 int Reader::ReadSome(void* destination, std::size_t n) {
   int got = hpi::ReadBlock(file_, destination, n);
   if (got < 0) {
+    placed_ = false;
     Fail(hpi::kStreamError);
     return -1;
   }
@@ -40,11 +41,13 @@ bool Reader::U32(std::uint32_t& value, int shortCode) {
 }
 
 bool Reader::SeekTo(std::uint64_t position) {
+  if (placed_ && position == position_) return true;
   if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
       !file_.Seek(static_cast<std::int64_t>(position))) {
     return Fail(hpi::kFileReadError);
   }
   position_ = position;
+  placed_ = true;
   return true;
 }
 

@@ -33,6 +33,8 @@ class Reader {
   bool U16(std::uint16_t& value, int shortCode);
   bool U32(std::uint32_t& value, int shortCode);
 
+  // Moves the file to position; no call to the file when the reader's own seek
+  // or reads already left it there.
   bool SeekTo(std::uint64_t position);
   bool Skip(std::uint64_t n) { return SeekTo(position_ + n); }
 
@@ -40,6 +42,7 @@ class Reader {
   hpi::BinaryFile& file_;
   std::uint64_t size_;
   std::uint64_t position_ = 0;
+  bool placed_ = false;  // the file is known to be at position_
 };
 
 }  // namespace kavlore

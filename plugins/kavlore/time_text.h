@@ -2,7 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "short_text.h"
 
 namespace kavlore {
 
@@ -10,14 +11,14 @@ namespace kavlore {
 inline constexpr char kTimeOutOfRange[] = "out of range for local time";
 
 // MS-DOS time "hh:mm:ss" and date "yyyy/mm/dd".
-std::string DosTimeText(std::uint16_t time);
-std::string DosDateText(std::uint16_t date);
+ShortText DosTimeText(std::uint16_t time);
+ShortText DosDateText(std::uint16_t date);
 // MS-DOS date and time in one 32-bit value (date in the high word), as LHA keeps them.
-std::string DosDateTimeText(std::uint32_t dateTime);
+ShortText DosDateTimeText(std::uint32_t dateTime);
 // A 32-bit Unix time as local time "y/m/d h:m:s" without padding. The value is
 // signed, as in the C library's 32-bit time_t: values with the top bit set are out of range.
-std::string UnixTimeText(std::uint32_t time);
+ShortText UnixTimeText(std::uint32_t time);
 // A Windows file time (100-nanosecond units since 1601) as local time "yyyy/mm/dd hh:mm:ss".
-std::string FileTimeText(std::uint64_t fileTime);
+ShortText FileTimeText(std::uint64_t fileTime);
 
 }  // namespace kavlore

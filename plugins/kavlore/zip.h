@@ -4,12 +4,12 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "hpi/binary_file.h"
 #include "hpi/writer.h"
 #include "reader.h"
+#include "short_text.h"
 
 namespace kavlore::zip {
 
@@ -67,7 +67,7 @@ bool WalkExtraField(Reader& in, hpi::Writer& out, int level, std::uint16_t lengt
 
 const char* MethodText(std::uint16_t method);
 void WriteFlagNotes(hpi::Writer& out, std::uint16_t flag, std::uint16_t method);
-std::string VersionMadeByText(std::uint16_t version);
+ShortText VersionMadeByText(std::uint16_t version);
 const char* HeaderIdText(std::uint16_t id);
 
 }  // namespace kavlore::zip

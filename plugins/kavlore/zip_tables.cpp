@@ -1,6 +1,5 @@
 // Names from the ZIP application note: compression methods, general purpose flag
 // bits, hosts of "version made by" and extra field header IDs.
-#include <cstdio>
 #include <iterator>
 #include <span>
 
@@ -114,11 +113,11 @@ void WriteFlagNotes(hpi::Writer& out, std::uint16_t flag, std::uint16_t method) 
   }
 }
 
-std::string VersionMadeByText(std::uint16_t version) {
+ShortText VersionMadeByText(std::uint16_t version) {
   unsigned host = version >> 8;
-  const char* name = host < std::size(kHosts) ? kHosts[host] : "Unkown value";
-  char text[96];
-  std::snprintf(text, sizeof text, "%s:ver.%4.1f", name, (version & 0xFF) * 0.1);
+  unsigned tenths = version & 0xFF;
+  ShortText text(host < std::size(kHosts) ? kHosts[host] : "Unkown value");
+  text.Append(":ver.").Number(tenths / 10, 2, ' ').Append('.').Number(tenths % 10);
   return text;
 }
 

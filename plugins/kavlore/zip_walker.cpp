@@ -140,7 +140,7 @@ bool ZipWalker::LocalFileHeader() {
   if (!ReadRecord(kLocalHeaderSize)) return false;
   if (localIndex_ == 1) out_.WriteName("Local file", kBaseLevel);
   std::uint64_t n = localIndex_++;
-  out_.WriteName(Indexed("local file header[%llu]", n), kRecordLevel);
+  out_.WriteName(Indexed("local file header", n), kRecordLevel);
   FieldCursor f(out_, record_, RecordStart());
   f.U32("local file header signature");
   EntryFields e = WriteEntryFields(out_, f, record_ + 8);
@@ -160,7 +160,7 @@ bool ZipWalker::LocalFileHeader() {
   }
   if (dataSize != 0) {
     if (!in_.Holds(dataSize)) return Fail(kWrongLocalField);
-    WriteRange(out_, Indexed("Compressed file data[%llu]", n), kRecordLevel, in_.Position(), dataSize);
+    WriteRange(out_, Indexed("Compressed file data", n), kRecordLevel, in_.Position(), dataSize);
     if (!in_.Skip(dataSize)) return false;
   }
   if (e.flag & kStreamed) return DataDescriptor(n, dataSize, zip64.present);
@@ -188,7 +188,7 @@ bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize
   std::size_t length = crcAt + 4 + 2 * width;
   if (static_cast<std::size_t>(got) < length) return Fail(kWrongDescriptorField);
 
-  WriteRange(out_, Indexed("Data descriptor[%llu]", index), kRecordLevel, start, length);
+  WriteRange(out_, Indexed("Data descriptor", index), kRecordLevel, start, length);
   FieldCursor f(out_, d, start);
   if (signature) f.U32("signature");
   f.U32("crc-32");
@@ -205,7 +205,7 @@ bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize
 bool ZipWalker::CentralFileHeader() {
   if (!ReadRecord(kCentralHeaderSize)) return false;
   if (centralIndex_ == 1) out_.WriteName("Central directory", kBaseLevel);
-  out_.WriteName(Indexed("Central file header[%llu]", centralIndex_++), kRecordLevel);
+  out_.WriteName(Indexed("Central file header", centralIndex_++), kRecordLevel);
   FieldCursor f(out_, record_, RecordStart());
   f.U32("Central file header signature");
   out_.WriteComment(VersionMadeByText(f.U16("version made by")));

@@ -4,7 +4,9 @@
 // nodes released by a reset are reused last in, first out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace hpi {
 
@@ -31,7 +33,17 @@ class SFStream {
 
   // Appends length bytes; returns length, or -1 (bytes copied before a failed
   // block allocation stay written).
-  int Write(std::int32_t length, const void* bytes);
+  int Write(std::int32_t length, const void* bytes) {
+    // Bytes that fit in the current block go straight in.
+    if (direction_ != 0 && current_ != nullptr && length > 0 &&
+        static_cast<std::uint32_t>(length) <= kBlockSize - position_) {
+      std::memcpy(current_ + position_, bytes, static_cast<std::size_t>(length));
+      position_ += static_cast<std::uint32_t>(length);
+      bytesWritten_ += static_cast<std::uint32_t>(length);
+      return length;
+    }
+    return WriteAcrossBlocks(length, bytes);
+  }
   int WriteWord(std::uint16_t value);
   int WriteDword(std::uint32_t value);
   // Copies up to length bytes; returns the count, fewer at the end of the written
@@ -56,6 +68,7 @@ class SFStream {
     StackBatch* next;
   };
 
+  int WriteAcrossBlocks(std::int32_t length, const void* bytes);
   Node* TakeNode();
   bool PushFree(Node* node);
   bool AddBlock();

@@ -51,8 +51,10 @@ class Writer {
   int Note(const char* format, ...) HPI_PRINTF(2, 3);
 
  private:
-  int Put(std::uint16_t tag, const void* payload, std::size_t length);
+  // Appends whole records; the count of bytes, or -1.
+  int Put(const std::uint8_t* bytes, std::size_t length);
   int TextRecord(RecordClass cls, int level, std::string_view text);
+  int NumberRecord(RecordClass cls, std::uint32_t value);
   int Formatted(RecordClass cls, const char* format, va_list args);
   int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width, std::uint64_t value,
                   ValueKind kind);

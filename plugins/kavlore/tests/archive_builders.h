@@ -22,6 +22,7 @@ struct ZipEntry {
   std::vector<std::uint8_t> centralExtra = {};
   bool sizesInLocalHeader = true;  // false: zeros, as streaming writers leave them
   Descriptor descriptor = Descriptor::None;
+  std::uint16_t madeBy = 0x031E;  // host Unix, version 3.0
 };
 
 struct ZipShape {
@@ -46,7 +47,7 @@ inline std::vector<std::uint8_t> MakeZip(const ZipShape& shape) {
     local.Text(e.data);
     if (e.descriptor == Descriptor::WithSignature) local.LE32(0x08074B50);
     if (e.descriptor != Descriptor::None) local.LE32(crc).LE32(size).LE32(size);
-    central.LE32(0x02014B50).LE16(0x031E).LE16(20).LE16(e.flag).LE16(e.method).LE16(0x8765).LE16(0x4068);
+    central.LE32(0x02014B50).LE16(e.madeBy).LE16(20).LE16(e.flag).LE16(e.method).LE16(0x8765).LE16(0x4068);
     central.LE32(crc).LE32(size).LE32(size);
     central.LE16(static_cast<std::uint32_t>(e.name.size())).LE16(static_cast<std::uint32_t>(e.centralExtra.size()));
     central.LE16(0).LE16(0).LE16(0).LE32(0).LE32(offset);

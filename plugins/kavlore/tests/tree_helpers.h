@@ -16,7 +16,7 @@ inline std::vector<std::string> ItemNames(const ItemTree& tree, const Item& item
   std::vector<std::string> names;
   for (strataview::ItemHandle c : item.children) {
     int image = tree.At(c).image;
-    if (image == strataview::kImageFolder || image == strataview::kImageTag) names.push_back(tree.At(c).text);
+    if (image == strataview::kImageFolder || image == strataview::kImageTag) names.emplace_back(tree.At(c).text);
   }
   return names;
 }

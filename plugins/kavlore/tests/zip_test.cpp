@@ -58,6 +58,25 @@ TEST(Zip, FlagNotesFollowTheMethod) {
   EXPECT_EQ(ValueOf(unknown.tree, *Find(unknown.tree, "compression method")), "0x004d(77) Unkown value");
 }
 
+TEST(Zip, IndexesAndVersionsShowAllTheirDigits) {
+  ZipShape shape;
+  shape.entries.assign(12, ZipEntry{});
+  shape.entries[0].madeBy = 0x0A3F;
+  shape.entries[1].madeBy = 0x00FF;
+  shape.entries[2].madeBy = 0x1464;
+  auto a = AnalyseBytes(MakeZip(shape));
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_NE(Find(a.tree, "local file header[12]"), nullptr);
+  EXPECT_NE(Find(a.tree, "Compressed file data[12]"), nullptr);
+  EXPECT_NE(Find(a.tree, "Central file header[12]"), nullptr);
+  auto madeBy = [&](const char* header) {
+    return ValueOf(a.tree, *Child(a.tree, Find(a.tree, header), "version made by"));
+  };
+  EXPECT_EQ(madeBy("Central file header[1]"), "0x0a3f(2623) Windows NTFS:ver. 6.3");
+  EXPECT_EQ(madeBy("Central file header[2]"), "0x00ff(255) MS-DOS and OS/2 (FAT/VFAT/FAT32 file systems):ver.25.5");
+  EXPECT_EQ(madeBy("Central file header[3]"), "0x1464(5220) Unkown value:ver.10.0");
+}
+
 // Streaming writers leave the sizes 0 and put them in a data descriptor after the
 // data; the central directory tells where the data ends.
 TEST(Zip, StreamedEntriesTakeTheirSizeFromTheCentralDirectory) {
