@@ -11,6 +11,7 @@ constexpr std::size_t kTextBlockBytes = 1 << 20;
 }  // namespace
 
 std::string_view TextArena::Keep(std::string_view text) {
+  if (text.empty()) return {};
   if (text.size() > capacity_ - used_) {
     capacity_ = std::max(kTextBlockBytes, text.size());
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));

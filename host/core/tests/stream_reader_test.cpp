@@ -12,6 +12,7 @@ namespace {
 
 using strataview::BuildItemTree;
 using strataview::ItemTree;
+using strataview::kNoItem;
 
 // Builds a stream record by record.
 class Stream {
@@ -137,6 +138,21 @@ TEST(StreamReader, NotesAfterAGroupEndHangUnderTheNearestItem) {
   ItemTree tree;
   Stream().Name(0, "r").Name(1, "g").GroupEnd(1).Note("n").Read(tree);
   EXPECT_EQ(Dump(tree), "r [0]\n  g [1]\n  n [6]\n");
+}
+
+TEST(ItemTree, KeepsEveryTextWhateverItsLength) {
+  ItemTree tree;
+  std::string large(3 << 20, 'x');  // larger than a text block
+  auto empty = tree.Insert(kNoItem, "", 1);
+  auto big = tree.Insert(*empty, large, 2);
+  auto small = tree.Insert(*empty, "after", 2);
+  tree.Insert(*small, std::string(300, 'y'), 3);
+  EXPECT_EQ(tree.At(*empty).text, "");
+  EXPECT_EQ(tree.At(*big).text, large);
+  EXPECT_EQ(tree.At(*small).text, "after");
+  EXPECT_EQ(tree.At(tree.At(*small).children[0]).text, std::string(300, 'y'));
+  tree.Clear();
+  EXPECT_EQ(tree.At(*tree.Insert(kNoItem, "again", 0)).text, "again");
 }
 
 TEST(ItemRange, ReadsTheNumberAfterTheFirstHexPrefix) {
