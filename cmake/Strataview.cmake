@@ -26,6 +26,13 @@ function(strataview_self_contained target)
   endif()
 endfunction()
 
+# Benchmarks (Google Benchmark) are built natively only, when the library is installed.
+set(STRATAVIEW_BENCHMARKS OFF)
+if(NOT WIN32 AND NOT STRATAVIEW_FUZZ)
+  find_package(benchmark QUIET)
+  set(STRATAVIEW_BENCHMARKS ${benchmark_FOUND})
+endif()
+
 # Plug-in texts and streams are Shift-JIS bytes; clang cannot convert literals,
 # so its (fuzzing) build keeps them in UTF-8.
 function(strataview_cp932 target)
@@ -94,11 +101,7 @@ endfunction()
 # A plug-in's benchmark program (native build only): its sources, the plug-in,
 # the framework's exports and the test harness.
 function(strataview_plugin_bench plugin)
-  if(WIN32 OR STRATAVIEW_FUZZ)
-    return()
-  endif()
-  find_package(benchmark QUIET)
-  if(NOT benchmark_FOUND)
+  if(NOT STRATAVIEW_BENCHMARKS)
     return()
   endif()
   string(TOLOWER ${plugin} lower)
