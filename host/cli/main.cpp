@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "item_writers.h"
 #include "options.h"
 #include "output.h"
 #include "strataview/analysis_driver.h"
@@ -77,25 +78,45 @@ void ListPlugins(const PluginManager& plugins) {
   }
 }
 
-cli::FileResult AnalyseOne(const AnalysisDriver& driver, const std::string& file, HostLanguage language) {
-  cli::FileResult result;
-  result.file = file;
+// The tree's lines, written as the stream is read.
+int WriteTree(std::uint32_t length, const std::uint8_t* stream) {
+  std::string out;
+  cli::TextItems items(out, stdout);
+  int fault = cli::ReadInto(items, length, stream);
+  cli::FlushAll(out, stdout);
+  return fault;
+}
+
+// The file's JSON line; with a stream, a first pass finds the items' ranges and
+// any fault, so the head is complete before the items are written.
+int WriteJson(const std::string& file, std::uint64_t size, AnalysisOutcome outcome, HostLanguage language,
+              std::uint32_t length = 0, const std::uint8_t* stream = nullptr) {
+  cli::RangePass ranges;
+  if (stream != nullptr) outcome.readerFault = cli::ReadInto(ranges, length, stream);
+  std::string out = cli::JsonHead(cli::ResultOf(file, size, outcome, language));
+  if (stream != nullptr) {
+    cli::JsonItems items(ranges.Ranges(), out, stdout);
+    cli::ReadInto(items, length, stream);
+  }
+  cli::EndJsonLine(out, stdout);
+  return outcome.readerFault;
+}
+
+// Analyses one file and writes its items (tree lines or a JSON line) as the stream is read.
+cli::FileResult AnalyseOne(const AnalysisDriver& driver, const std::string& file, HostLanguage language, bool json) {
   std::error_code ec;
   fs::path path = fs::absolute(PathOf(file), ec);
   std::string absolute = ec ? file : TextOf(path);
-  auto size = fs::file_size(path, ec);
-  result.size = ec ? 0 : size;
-  AnalysisOutcome outcome = driver.Analyse(absolute, result.tree);
-  if (!outcome.pluginFile.empty()) result.plugin = outcome.pluginFile;
-  result.ok = outcome.ok();
-  if (!outcome.analysed) {
-    result.error = outcome.hasPluginMessage ? Cp932ToUtf8(outcome.pluginMessage)
-                                            : std::string(HostMessageText(outcome.hostMessage, language));
-  } else if (outcome.readerFault != kMsgNoError) {
-    result.error = HostMessageText(outcome.readerFault, language);
-  }
-  if (!outcome.report.empty()) result.report = Cp932ToUtf8(outcome.report);
-  return result;
+  auto fileSize = fs::file_size(path, ec);
+  std::uint64_t size = ec ? 0 : fileSize;
+  bool written = false;
+  AnalysisOutcome outcome =
+      driver.Analyse(absolute, [&](const AnalysisOutcome& sofar, std::uint32_t length, const std::uint8_t* stream) {
+        written = json;
+        return json ? WriteJson(file, size, sofar, language, length, stream) : WriteTree(length, stream);
+      });
+  if (json && !written) WriteJson(file, size, outcome, language);
+  return cli::ResultOf(file, size, outcome, language);
 }
 
 int Run(const cli::Options& o) {
@@ -128,17 +149,13 @@ int Run(const cli::Options& o) {
   AnalysisDriver driver(plugins, english ? hpi::kEnglish : hpi::kJapanese,
                         o.enabledOnly ? PluginChoice::EnabledOnly : PluginChoice::All);
   for (const std::string& file : Expand(o.files, o.recursive, failures)) {
-    cli::FileResult result = AnalyseOne(driver, file, language);
+    if (!o.json && (o.files.size() > 1 || o.recursive)) Print("== " + file + "\n");
+    cli::FileResult result = AnalyseOne(driver, file, language, o.json);
     if (!result.ok) {
       ++failures;
       std::fprintf(stderr, "strataview-cli: %s: %s\n", file.c_str(), result.error.value_or("").c_str());
     }
-    if (o.json) {
-      cli::WriteJsonLine(result, stdout);
-      continue;
-    }
-    if (o.files.size() > 1 || o.recursive) Print("== " + file + "\n");
-    Print(cli::TreeText(result.tree));
+    if (o.json) continue;
     if (o.report && result.report) Print(*result.report + (result.report->ends_with('\n') ? "" : "\n"));
     if (o.dump) {
       std::string dump, error;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "item_writers.h"
 #include "json.h"
 #include "strataview/dump_window.h"
 #include "strataview/host_messages.h"
@@ -10,59 +11,6 @@
 
 namespace cli {
 namespace {
-
-using strataview::ItemHandle;
-using strataview::ItemTree;
-
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Plug-in texts are Shift-JIS; most are plain ASCII, which reads the same in UTF-8.
-template <typename Append>
-void WithUtf8(std::string_view text, Append append) {
-  if (IsAscii(text)) {
-    append(text);
-  } else {
-    append(strataview::Cp932ToUtf8(text));
-  }
-}
-
-void AppendTree(const ItemTree& tree, ItemHandle h, int depth, std::string& out) {
-  const strataview::Item& item = tree.At(h);
-  out.append(static_cast<std::size_t>(2 * depth), ' ');
-  WithUtf8(item.text, [&](std::string_view utf8) { out += utf8; });
-  out += '\n';
-  for (ItemHandle c : item.children) AppendTree(tree, c, depth + 1, out);
-}
-
-constexpr std::size_t kFlushBytes = 1 << 20;
-
-void Flush(std::string& out, std::FILE* file) {
-  std::fwrite(out.data(), 1, out.size(), file);
-  out.clear();
-}
-
-void AppendNode(const ItemTree& tree, ItemHandle h, std::string& out, std::FILE* file) {
-  if (out.size() >= kFlushBytes) Flush(out, file);
-  const strataview::Item& item = tree.At(h);
-  out += "{\"text\":";
-  WithUtf8(item.text, [&](std::string_view utf8) { AppendJsonString(out, utf8); });
-  out += ",\"image\":";
-  AppendJsonNumber(out, static_cast<std::uint64_t>(item.image));
-  if (auto range = tree.RangeOf(h)) {
-    out += ",\"offset\":";
-    AppendJsonNumber(out, range->offset);
-    out += ",\"size\":";
-    AppendJsonNumber(out, range->size);
-  }
-  out += ",\"children\":[";
-  for (std::size_t i = 0; i < item.children.size(); ++i) {
-    if (i > 0) out += ',';
-    AppendNode(tree, item.children[i], out, file);
-  }
-  out += "]}";
-}
 
 void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   if (text) {
@@ -81,13 +29,25 @@ std::string_view Line(const std::string& text, std::size_t at, std::size_t chars
 
 }  // namespace
 
-std::string TreeText(const ItemTree& tree) {
-  std::string out;
-  for (ItemHandle h : tree.TopLevel()) AppendTree(tree, h, 0, out);
-  return out;
+FileResult ResultOf(const std::string& file, std::uint64_t size, const strataview::AnalysisOutcome& outcome,
+                    strataview::HostLanguage language) {
+  using namespace strataview;
+  FileResult result;
+  result.file = file;
+  result.size = size;
+  if (!outcome.pluginFile.empty()) result.plugin = outcome.pluginFile;
+  result.ok = outcome.ok();
+  if (!outcome.analysed) {
+    result.error = outcome.hasPluginMessage ? Cp932ToUtf8(outcome.pluginMessage)
+                                            : std::string(HostMessageText(outcome.hostMessage, language));
+  } else if (outcome.readerFault != kMsgNoError) {
+    result.error = HostMessageText(outcome.readerFault, language);
+  }
+  if (!outcome.report.empty()) result.report = Cp932ToUtf8(outcome.report);
+  return result;
 }
 
-void WriteJsonLine(const FileResult& r, std::FILE* file) {
+std::string JsonHead(const FileResult& r) {
   std::string out = "{\"file\":";
   AppendJsonString(out, r.file);
   out += ",\"size\":" + std::to_string(r.size) + ",\"plugin\":";
@@ -97,12 +57,12 @@ void WriteJsonLine(const FileResult& r, std::FILE* file) {
   out += ",\"report\":";
   AppendOptional(out, r.report);
   out += ",\"items\":[";
-  for (std::size_t i = 0; i < r.tree.TopLevel().size(); ++i) {
-    if (i > 0) out += ',';
-    AppendNode(r.tree, r.tree.TopLevel()[i], out, file);
-  }
+  return out;
+}
+
+void EndJsonLine(std::string& out, std::FILE* file) {
   out += "]}\n";
-  Flush(out, file);
+  FlushAll(out, file);
 }
 
 bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error) {

@@ -8,7 +8,6 @@
 
 #include "options.h"
 #include "strataview/analysis_driver.h"
-#include "strataview/item_tree.h"
 
 namespace cli {
 
@@ -19,14 +18,14 @@ struct FileResult {
   bool ok = false;
   std::optional<std::string> error;   // UTF-8
   std::optional<std::string> report;  // UTF-8
-  strataview::ItemTree tree;          // texts as the plug-in wrote them (Shift-JIS)
 };
 
-// The item tree, one item a line, two spaces of indent per depth.
-std::string TreeText(const strataview::ItemTree& tree);
-// Writes one line of JSON for the file, in pieces, so a tree of millions of
-// items never needs its whole text in memory.
-void WriteJsonLine(const FileResult& result, std::FILE* out);
+FileResult ResultOf(const std::string& file, std::uint64_t size, const strataview::AnalysisOutcome& outcome,
+                    strataview::HostLanguage language);
+
+// A file's JSON line is its head, its items (JsonItems) and its end.
+std::string JsonHead(const FileResult& result);
+void EndJsonLine(std::string& out, std::FILE* file);
 // The dump of a range of the file in the host's layout (header, then address,
 // hex and character columns side by side); empty with an error message on failure.
 bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error);

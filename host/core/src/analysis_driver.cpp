@@ -76,6 +76,12 @@ std::optional<std::size_t> AnalysisDriver::ChoosePlugin(const std::string& path)
 }
 
 AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, ItemSink& sink) const {
+  return Analyse(path, [&sink](const AnalysisOutcome&, std::uint32_t length, const std::uint8_t* stream) {
+    return BuildItemTree(length, stream, sink);
+  });
+}
+
+AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, const StreamConsumer& consume) const {
   AnalysisOutcome outcome;
   std::optional<std::size_t> chosen = ChoosePlugin(path);
   if (!chosen) {
@@ -117,7 +123,7 @@ AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, ItemSink& sink)
     HpiMemUnlock(report.handle);
   }
   const auto* bytes = static_cast<const std::uint8_t*>(HpiMemLock(stream.handle));
-  outcome.readerFault = BuildItemTree(outcome.streamLength, bytes, sink);
+  outcome.readerFault = consume(outcome, outcome.streamLength, bytes);
   HpiMemUnlock(stream.handle);
   return outcome;
 }

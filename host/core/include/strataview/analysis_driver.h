@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,10 @@ struct AnalysisOutcome {
   bool ok() const { return analysed && readerFault == kMsgNoError; }
 };
 
+// Reads a returned stream while its block is held: gets the outcome so far and the
+// stream's bytes, returns the reader's message number (0 when read whole).
+using StreamConsumer = std::function<int(const AnalysisOutcome&, std::uint32_t length, const std::uint8_t* stream)>;
+
 class AnalysisDriver {
  public:
   AnalysisDriver(const PluginManager& plugins, hpi::Language language, PluginChoice choice = PluginChoice::EnabledOnly)
@@ -49,6 +54,8 @@ class AnalysisDriver {
   std::optional<std::size_t> ChoosePlugin(const std::string& path) const;
   // Chooses, runs and reads: items go to the sink as the stream is read.
   AnalysisOutcome Analyse(const std::string& path, ItemSink& sink) const;
+  // Chooses and runs; the consumer reads the stream before its block is freed.
+  AnalysisOutcome Analyse(const std::string& path, const StreamConsumer& consume) const;
 
  private:
   bool Offers(const PluginEntry& entry) const { return choice_ == PluginChoice::All || entry.enabled; }

@@ -1,0 +1,101 @@
+#include "item_writers.h"
+
+#include <algorithm>
+
+#include "json.h"
+#include "strataview/platform/files.h"
+#include "strataview/stream_reader.h"
+
+namespace cli {
+namespace {
+
+constexpr std::size_t kFlushBytes = 1 << 20;
+
+// Plug-in texts are Shift-JIS; most are plain ASCII, which reads the same in UTF-8.
+std::string_view Utf8Of(std::string_view cp932, std::string& converted) {
+  bool ascii = std::all_of(cp932.begin(), cp932.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return cp932;
+  converted = strataview::Cp932ToUtf8(cp932);
+  return converted;
+}
+
+}  // namespace
+
+std::optional<ItemHandle> OpenPath::Insert(ItemHandle parent, std::string_view text, int image) {
+  while (!path_.empty() && path_.back() != parent) {
+    Close();
+    path_.pop_back();
+  }
+  Open(text, image);
+  path_.push_back(next_);
+  return next_++;
+}
+
+void OpenPath::Finish() {
+  while (!path_.empty()) {
+    Close();
+    path_.pop_back();
+  }
+}
+
+int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream) {
+  int fault = strataview::BuildItemTree(length, stream, sink);
+  sink.Finish();
+  return fault;
+}
+
+void RangePass::Open(std::string_view text, int image) {
+  if (!open_.empty()) open_.back().range.Add({text, image});
+  open_.push_back({image, ranges_.size(), {}});
+  if (strataview::MayHaveRange(image)) ranges_.emplace_back();
+}
+
+void RangePass::Close() {
+  const Opened& item = open_.back();
+  if (strataview::MayHaveRange(item.image)) ranges_[item.slot] = item.range.Result(item.image);
+  open_.pop_back();
+}
+
+void JsonItems::Open(std::string_view text, int image) {
+  FlushFull(out_, file_);
+  if (afterItem_) out_ += ',';
+  out_ += "{\"text\":";
+  std::string converted;
+  AppendJsonString(out_, Utf8Of(text, converted));
+  out_ += ",\"image\":";
+  AppendJsonNumber(out_, static_cast<std::uint64_t>(image));
+  if (strataview::MayHaveRange(image) && nextRange_ < ranges_.size()) {
+    if (const auto& range = ranges_[nextRange_++]) {
+      out_ += ",\"offset\":";
+      AppendJsonNumber(out_, range->offset);
+      out_ += ",\"size\":";
+      AppendJsonNumber(out_, range->size);
+    }
+  }
+  out_ += ",\"children\":[";
+  afterItem_ = false;
+}
+
+void JsonItems::Close() {
+  out_ += "]}";
+  afterItem_ = true;
+}
+
+void TextItems::Open(std::string_view text, int) {
+  FlushFull(out_, file_);
+  out_.append(2 * Depth(), ' ');
+  std::string converted;
+  out_ += Utf8Of(text, converted);
+  out_ += '\n';
+}
+
+void FlushFull(std::string& out, std::FILE* file) {
+  if (out.size() >= kFlushBytes) FlushAll(out, file);
+}
+
+void FlushAll(std::string& out, std::FILE* file) {
+  std::fwrite(out.data(), 1, out.size(), file);
+  out.clear();
+}
+
+}  // namespace cli
