@@ -1,5 +1,6 @@
 #include "strataview/stream_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -82,7 +83,7 @@ class Reader {
         if (!FormatValue(cls, n, data_ + pos_, text_)) return kMsgSyntaxError;
         pos_ += n;
       } else if (cls == RecordClass::GroupEnd) {
-        for (int i = level; i < kSlots; ++i) slots_[i] = kNoItem;
+        ClearFrom(level);
         continue;
       } else if (cls == RecordClass::Stop) {
         return kMsgNoError;
@@ -118,7 +119,7 @@ class Reader {
   int Place(RecordClass cls, int level) {
     int effective = (cls == RecordClass::Note && level == hpi::kAttributeLevel) ? kNoteLevel : level;
     ItemHandle parent = kNoItem;
-    for (int i = effective - 1; i >= 0; --i) {
+    for (int i = std::min(effective - 1, top_); i >= 0; --i) {
       if (slots_[i] != kNoItem) {
         parent = slots_[i];
         break;
@@ -128,17 +129,25 @@ class Reader {
     if (shown.size() > kMaxItemText) shown = shown.substr(0, kMaxItemText);
     std::optional<ItemHandle> item = sink_.Insert(parent, shown, ImageOf(cls, level));
     if (!item) return kMsgTreeViewError;
+    ClearFrom(effective);
     slots_[effective] = *item;
-    for (int i = effective + 1; i < kSlots; ++i) slots_[i] = kNoItem;
+    top_ = effective;
     return kMsgNoError;
+  }
+
+  // Forgets the last items of this level and all deeper ones.
+  void ClearFrom(int level) {
+    for (int i = level; i <= top_; ++i) slots_[i] = kNoItem;
+    top_ = std::min(top_, level - 1);
   }
 
   const std::uint8_t* data_;
   std::uint32_t length_;
   std::uint32_t pos_ = 0;
   ItemSink& sink_;
-  std::array<ItemHandle, kSlots> slots_;
-  std::string text_;  // the item being read, reused from record to record
+  std::array<ItemHandle, kSlots> slots_;  // the last item of each level, while it may take children
+  int top_ = -1;                          // no slot above this one holds an item
+  std::string text_;                      // the item being read, reused from record to record
 };
 
 }  // namespace
