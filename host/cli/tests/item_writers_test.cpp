@@ -7,32 +7,14 @@
 #include <vector>
 
 #include "json.h"
+#include "record_stream.h"
 #include "strataview/item_tree.h"
-#include "strataview/stream_reader.h"
 
 namespace {
 
 using strataview::ItemTree;
 
-// Builds a stream record by record: a length byte, then class and level.
-class Stream {
- public:
-  Stream& Rec(int cls, int level, std::vector<std::uint8_t> payload) {
-    bytes_.push_back(static_cast<std::uint8_t>(payload.size()));
-    bytes_.push_back(static_cast<std::uint8_t>(cls << 4 | level));
-    bytes_.insert(bytes_.end(), payload.begin(), payload.end());
-    return *this;
-  }
-  Stream& Name(int level, const std::string& s) { return Rec(5, level, {s.begin(), s.end()}); }
-  Stream& Offset(std::uint8_t v) { return Rec(0, 15, {v, 0, 0, 0}); }
-  Stream& Size(std::uint8_t v) { return Rec(1, 15, {v, 0, 0, 0}); }
-  Stream& Value(std::uint8_t v) { return Rec(2, 15, {v, 0}); }
-  std::uint32_t Length() const { return static_cast<std::uint32_t>(bytes_.size()); }
-  const std::uint8_t* Bytes() const { return bytes_.data(); }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
+using Stream = support::RecordStream;
 
 struct Written {
   std::string text;
@@ -68,7 +50,7 @@ void AppendNode(const ItemTree& tree, strataview::ItemHandle h, std::string& out
 
 Written TreeJson(const Stream& s) {
   ItemTree tree;
-  int fault = strataview::BuildItemTree(s.Length(), s.Bytes(), tree);
+  int fault = s.Read(tree);
   std::string out;
   for (std::size_t i = 0; i < tree.TopLevel().size(); ++i) {
     if (i > 0) out += ',';
@@ -79,7 +61,7 @@ Written TreeJson(const Stream& s) {
 
 TEST(JsonItems, NamesEachRangeBeforeTheChildren) {
   Stream s;
-  s.Name(0, "f").Name(1, "A").Offset(4).Size(2).Name(14, "w").Offset(4).Size(2).Value(7);
+  s.Name(0, "f").Name(1, "A").Offset(4).Size(2).Name(14, "w").Offset(4).Size(2).Value16(7);
   s.Name(1, "B").Offset(1).Offset(2).Size(3);  // two offsets: no range
   EXPECT_EQ(StreamedJson(s).text, R"j({"text":"f","image":0,"children":[)j"
                                   R"j({"text":"A","image":1,"offset":4,"size":2,"children":[)j"
@@ -108,7 +90,7 @@ TEST(JsonItems, MatchesTheTreeOnRandomStreams) {
       switch (pick(9)) {
         case 0: s.Offset(v); break;
         case 1: s.Size(v); break;
-        case 2: s.Value(v); break;
+        case 2: s.Value16(v); break;
         case 3: s.Rec(7, 15, {'n'}); break;           // a note
         case 4: s.Rec(6, 15, {'c'}); break;           // a comment, alone when it follows a comment
         case 5: s.Rec(0xE, 1 + pick(15), {}); break;  // a group end
@@ -123,7 +105,7 @@ TEST(JsonItems, MatchesTheTreeOnRandomStreams) {
 
 TEST(TextItems, IndentsTwoSpacesPerDepthInUtf8) {
   Stream s;
-  s.Name(0, "f").Name(1, "\x83\x74\x83\x40\x83\x43\x83\x8b").Name(14, "w").Value(1).Name(1, "B");
+  s.Name(0, "f").Name(1, "\x83\x74\x83\x40\x83\x43\x83\x8b").Name(14, "w").Value16(1).Name(1, "B");
   std::string out;
   cli::TextItems items(out, nullptr);
   ASSERT_EQ(cli::ReadInto(items, s.Length(), s.Bytes()), 0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "record_stream.h"
 #include "strataview/host_messages.h"
 #include "strataview/item_tree.h"
 
@@ -14,38 +15,7 @@ using strataview::BuildItemTree;
 using strataview::ItemTree;
 using strataview::kNoItem;
 
-// Builds a stream record by record.
-class Stream {
- public:
-  Stream& Rec(int cls, int level, std::vector<std::uint8_t> payload) {
-    bytes_.push_back(static_cast<std::uint8_t>(payload.size()));
-    bytes_.push_back(static_cast<std::uint8_t>(cls << 4 | level));
-    bytes_.insert(bytes_.end(), payload.begin(), payload.end());
-    return *this;
-  }
-  Stream& Text(int cls, int level, const std::string& s) { return Rec(cls, level, {s.begin(), s.end()}); }
-  Stream& Name(int level, const std::string& s) { return Text(5, level, s); }
-  Stream& Comment(const std::string& s) { return Text(6, 15, s); }
-  Stream& Note(const std::string& s) { return Text(7, 15, s); }
-  Stream& Offset(std::uint32_t v) {
-    return Rec(0, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
-  }
-  Stream& Size(std::uint32_t v) {
-    return Rec(1, 15, {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
-  }
-  Stream& Value16(std::uint16_t v) { return Rec(2, 15, {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-  Stream& GroupEnd(int level) { return Rec(0xE, level, {}); }
-  Stream& Raw(std::vector<std::uint8_t> b) {
-    bytes_.insert(bytes_.end(), b.begin(), b.end());
-    return *this;
-  }
-  int Read(ItemTree& tree) const {
-    return BuildItemTree(static_cast<std::uint32_t>(bytes_.size()), bytes_.data(), tree);
-  }
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
+using Stream = support::RecordStream;
 
 // The tree as indented lines "text [image]".
 std::string Dump(const ItemTree& tree) {
