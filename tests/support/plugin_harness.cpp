@@ -91,6 +91,22 @@ std::vector<fs::path> CorpusFiles(std::string_view format) {
   return files;
 }
 
+int CheckCorpus(std::string_view format, const std::function<void(const fs::path&, const Analysed&)>& check) {
+  int analysed = 0;
+  for (const fs::path& file : CorpusFiles(format)) {
+    Analysed a = AnalysePath(file);
+    if (!a.ok) {
+      EXPECT_FALSE(a.error.empty()) << file;
+      EXPECT_NE(a.error, "[HPI_PLUGIN] No error!") << file;
+      continue;
+    }
+    ++analysed;
+    EXPECT_EQ(a.readerFault, 0) << file;
+    if (check) check(file, a);
+  }
+  return analysed;
+}
+
 const strataview::Item* Find(const strataview::ItemTree& tree, std::string_view text, bool prefix) {
   for (const strataview::Item& item : tree.Items()) {
     if (prefix ? std::string_view(item.text).starts_with(text) : item.text == text) return &item;

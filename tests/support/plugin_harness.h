@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,11 @@ int Supports(const std::vector<std::uint8_t>& bytes);
 // The files of ../shared/corpus/<format>, sorted; empty when the folder is missing.
 std::vector<std::filesystem::path> CorpusFiles(std::string_view format);
 std::filesystem::path CorpusDir();
+// Analyses each corpus file of the format; a file that fails must name its fault,
+// and each one analysed must give a valid stream and is handed to check. Returns
+// how many were analysed.
+int CheckCorpus(std::string_view format,
+                const std::function<void(const std::filesystem::path&, const Analysed&)>& check = {});
 
 // The first item, in tree order, whose text equals text (or starts with it when prefix).
 const strataview::Item* Find(const strataview::ItemTree& tree, std::string_view text, bool prefix = false);
