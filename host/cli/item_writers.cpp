@@ -1,6 +1,7 @@
 #include "item_writers.h"
 
 #include <algorithm>
+#include <new>
 
 #include "json.h"
 #include "strataview/platform/files.h"
@@ -21,7 +22,8 @@ std::string_view Utf8Of(std::string_view cp932, std::string& converted) {
 
 }  // namespace
 
-std::optional<ItemHandle> OpenPath::Insert(ItemHandle parent, std::string_view text, int image) {
+// When memory runs out the item is refused and the reader stops.
+std::optional<ItemHandle> OpenPath::Insert(ItemHandle parent, std::string_view text, int image) try {
   while (!path_.empty() && path_.back() != parent) {
     Close();
     path_.pop_back();
@@ -29,6 +31,8 @@ std::optional<ItemHandle> OpenPath::Insert(ItemHandle parent, std::string_view t
   Open(text, image);
   path_.push_back(next_);
   return next_++;
+} catch (const std::bad_alloc&) {
+  return std::nullopt;
 }
 
 void OpenPath::Finish() {
@@ -45,9 +49,10 @@ int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream) {
 }
 
 void RangePass::Open(std::string_view text, int image) {
-  if (!open_.empty()) open_.back().range.Add({text, image});
-  open_.push_back({image, ranges_.size(), {}});
+  std::size_t slot = ranges_.size();
   if (strataview::MayHaveRange(image)) ranges_.emplace_back();
+  if (!open_.empty()) open_.back().range.Add({text, image});
+  open_.push_back({image, slot, {}});
 }
 
 void RangePass::Close() {

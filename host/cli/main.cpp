@@ -88,13 +88,16 @@ int WriteTree(std::uint32_t length, const std::uint8_t* stream) {
 }
 
 // The file's JSON line; with a stream, a first pass finds the items' ranges and
-// any fault, so the head is complete before the items are written.
+// any fault, so the head is complete before the items are written. A fault in the
+// stream stops the second pass where it stopped the first; when memory ran out
+// instead, no items are written.
 int WriteJson(const std::string& file, std::uint64_t size, AnalysisOutcome outcome, HostLanguage language,
               std::uint32_t length = 0, const std::uint8_t* stream = nullptr) {
   cli::RangePass ranges;
   if (stream != nullptr) outcome.readerFault = cli::ReadInto(ranges, length, stream);
   std::string out = cli::JsonHead(cli::ResultOf(file, size, outcome, language));
-  if (stream != nullptr) {
+  bool endedByStream = outcome.readerFault == kMsgNoError || outcome.readerFault == kMsgSyntaxError;
+  if (stream != nullptr && endedByStream) {
     cli::JsonItems items(ranges.Ranges(), out, stdout);
     cli::ReadInto(items, length, stream);
   }

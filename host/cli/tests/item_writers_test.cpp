@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "json.h"
+#include "memory_runs_out.h"
 #include "record_stream.h"
+#include "strataview/host_messages.h"
 #include "strataview/item_tree.h"
 
 namespace {
@@ -110,6 +112,19 @@ TEST(TextItems, IndentsTwoSpacesPerDepthInUtf8) {
   cli::TextItems items(out, nullptr);
   ASSERT_EQ(cli::ReadInto(items, s.Length(), s.Bytes()), 0);
   EXPECT_EQ(out, "f\n  ファイル\n    w\n      0x0001(1)\n  B\n");
+}
+
+TEST(RangePass, RefusesItemsWhenMemoryRunsOut) {
+  Stream s;
+  s.Name(0, "root");
+  for (std::uint32_t i = 0; i < 100; ++i) s.Name(1, "n").Offset(i).Size(1);
+  cli::RangePass ranges;
+  int fault = 0;
+  {
+    support::MemoryRunsOut limit(3);
+    fault = cli::ReadInto(ranges, s.Length(), s.Bytes());
+  }
+  EXPECT_EQ(fault, strataview::kMsgTreeViewError);
 }
 
 }  // namespace

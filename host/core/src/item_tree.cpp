@@ -1,6 +1,8 @@
 #include "strataview/item_tree.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 namespace strataview {
 namespace {
@@ -28,14 +30,28 @@ void TextArena::Clear() {
   used_ = capacity_ = 0;
 }
 
-std::optional<ItemHandle> ItemTree::Insert(ItemHandle parent, std::string_view text, int image) {
+// When memory runs out the tree refuses the item, as a full tree view would, and
+// keeps the items it holds whole: an item is either linked to its parent or gone.
+std::optional<ItemHandle> ItemTree::Insert(ItemHandle parent, std::string_view text, int image) try {
   ItemHandle handle = items_.size();
   items_.push_back(Item{texts_.Keep(text), image, parent, {}});
   std::vector<ItemHandle>& siblings = parent == kNoItem ? top_ : items_[parent].children;
-  // Most parents are fields with an offset, a size and a value: one allocation serves them.
-  if (siblings.empty()) siblings.reserve(kTypicalChildren);
-  siblings.push_back(handle);
+  try {
+    // Most parents are fields with an offset, a size and a value: one allocation serves them.
+    if (siblings.empty()) siblings.reserve(kTypicalChildren);
+    siblings.push_back(handle);
+  } catch (const std::bad_alloc&) {
+    items_.pop_back();
+    throw;
+  }
   return handle;
+} catch (const std::bad_alloc&) {
+  return std::nullopt;
+}
+
+// Only a hint: without the room, the items still come one by one.
+void ItemTree::Reserve(std::size_t items) try { items_.reserve(items_.size() + items); } catch (const std::bad_alloc&) {
+} catch (const std::length_error&) {
 }
 
 std::optional<ByteRange> ItemTree::RangeOf(ItemHandle h) const {

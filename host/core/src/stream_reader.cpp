@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "strataview/host_messages.h"
@@ -154,7 +155,11 @@ class Reader {
 
 int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink) {
   if (stream == nullptr || length == 0) return kMsgInvalidArgument;
-  return Reader(length, stream, sink).Run();
+  try {
+    return Reader(length, stream, sink).Run();
+  } catch (const std::bad_alloc&) {
+    return kMsgMalloc;
+  }
 }
 
 }  // namespace strataview

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_runs_out.h"
 #include "record_stream.h"
 #include "strataview/host_messages.h"
 #include "strataview/item_tree.h"
@@ -140,6 +141,39 @@ TEST(ItemRange, ReadsTheNumberAfterTheFirstHexPrefix) {
   std::vector<strataview::ChildText> ok = {{"0x1", 3}, {"0x4(4)", 4}, {"0x9", 5}};
   EXPECT_EQ(rangeOf(2, ok)->size, 4u);
   EXPECT_FALSE(rangeOf(5, ok).has_value()) << "value items have no range";
+}
+
+// When memory runs out the tree refuses the item (message 11) instead of
+// throwing, and every item it kept is linked under its parent.
+TEST(ItemTree, RefusesItemsWhenMemoryRunsOut) {
+  Stream s;
+  s.Name(0, "root");
+  for (std::uint32_t i = 0; i < 200; ++i) s.Name(1, "n" + std::to_string(i)).Offset(i).Size(1);
+  for (long allowed : {0L, 1L, 2L, 3L, 50L, 200L, 1000000L}) {
+    ItemTree tree;
+    int fault = 0;
+    {
+      support::MemoryRunsOut limit(allowed);
+      fault = s.Read(tree);
+    }
+    EXPECT_EQ(fault, allowed < 1000000 ? strataview::kMsgTreeViewError : 0) << allowed;
+    std::size_t linked = 0;
+    auto walk = [&](auto& self, strataview::ItemHandle h) -> void {
+      ++linked;
+      for (auto c : tree.At(h).children) self(self, c);
+    };
+    for (auto h : tree.TopLevel()) walk(walk, h);
+    EXPECT_EQ(linked, tree.Items().size()) << allowed;
+  }
+}
+
+// The reader's own memory running out is message 2.
+TEST(StreamReader, ReportsMemoryRunningOutInTheReader) {
+  ItemTree tree;
+  Stream s;
+  s.Name(0, std::string(200, 'r'));
+  support::MemoryRunsOut limit(0);
+  EXPECT_EQ(s.Read(tree), strataview::kMsgMalloc);
 }
 
 }  // namespace

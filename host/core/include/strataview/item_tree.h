@@ -33,7 +33,7 @@ class TextArena {
 class ItemTree : public ItemSink {
  public:
   std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) override;
-  void Reserve(std::size_t items) override { items_.reserve(items_.size() + items); }
+  void Reserve(std::size_t items) override;
 
   const std::vector<Item>& Items() const { return items_; }
   const std::vector<ItemHandle>& TopLevel() const { return top_; }

@@ -14,8 +14,8 @@ inline constexpr std::size_t kMaxItemText = 255;
 inline constexpr std::size_t kMaxItemTextWithComment = 254;
 
 // Returns 0 on success or the host message number of the fault: 3 for an empty
-// stream, 7 for a syntax error, 11 when the sink refused an item. Items inserted
-// before a fault stay.
+// stream, 7 for a syntax error, 11 when the sink refused an item, 2 when memory
+// ran out in the reader. Items inserted before a fault stay.
 int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink);
 
 }  // namespace strataview
