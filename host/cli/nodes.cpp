@@ -1,0 +1,158 @@
+#include "nodes.h"
+
+#include "strataview/item_sink.h"
+#include "strataview/value_format.h"
+#include "text.h"
+
+namespace cli {
+namespace {
+
+using hpi::RecordClass;
+using namespace strataview;
+
+std::string Utf8(std::string_view cp932) {
+  std::string converted;
+  return std::string(Utf8Of(cp932, converted));
+}
+
+// The value a record holds; without its record, the item's text stands as a text value.
+Value ValueOf(std::string_view text, const std::optional<Record>& record) {
+  if (!record) return {RecordClass::Text, text.size(), 0, Utf8(text), {}};
+  Value value{record->cls, record->payload.size(), 0, {}, Utf8(record->comment)};
+  if (hpi::IsTextClass(record->cls)) {
+    value.display = Utf8(record->payload);
+  } else {
+    value.bits = record->Bits();
+    FormatValue(record->cls, record->payload.size(), reinterpret_cast<const std::uint8_t*>(record->payload.data()),
+                value.display);
+  }
+  return value;
+}
+
+NodeKind KindOf(int image) {
+  switch (image) {
+    case kImageDisk: return NodeKind::Root;
+    case kImageFolder: return NodeKind::Group;
+    default: return NodeKind::Field;
+  }
+}
+
+}  // namespace
+
+bool IsNodeItem(int image, std::size_t depth) {
+  return depth == 0 || image == kImageDisk || image == kImageFolder || image == kImageTag;
+}
+
+void LateAttributes::Open(std::string_view, int image) {
+  Opened* owner = nullptr;
+  for (auto it = open_.rbegin(); it != open_.rend() && owner == nullptr; ++it) {
+    if (it->node) owner = &*it;
+  }
+  if (IsNodeItem(image, Depth())) {
+    if (owner != nullptr) owner->hadChild = true;
+    open_.push_back({true, late_.size(), false});
+    late_.push_back(false);
+    return;
+  }
+  if (owner != nullptr && owner->hadChild) late_[owner->index] = true;
+  open_.push_back({false, 0, false});
+}
+
+void NodeBuilder::Open(std::string_view text, int image) {
+  std::optional<Record> record = cursor_.Next();
+  bool node = IsNodeItem(image, Depth());
+  itemIsNode_.push_back(node);
+  if (node) {
+    OpenNode(image, text, record);
+  } else {
+    AddAttribute(image, text, record);
+  }
+}
+
+void NodeBuilder::OpenNode(int image, std::string_view text, const std::optional<Record>& record) {
+  BeginTop();
+  Node node{KindOf(image), nodes_.size(), nextIndex_++, {}, {}, false, {}, {}, {}};
+  bool named = IsNodeItem(image, 1);  // else an attribute at top level, a node of its own
+  if (node.kind == NodeKind::Root && options_.root.Matches(record ? record->payload : text)) {
+    node.name = options_.root.shown;
+  } else if (named) {
+    Value name = ValueOf(text, record);
+    node.name = std::move(name.display);
+    node.comment = std::move(name.comment);
+  }
+  nodes_.push_back(std::move(node));
+  pending_.emplace_back();
+  begun_.push_back(false);
+  if (!named) AddAttribute(image, text, record);
+}
+
+void NodeBuilder::AddAttribute(int image, std::string_view text, const std::optional<Record>& record) {
+  if (nodes_.empty()) return;
+  Node& node = nodes_.back();
+  Value value = ValueOf(text, record);
+  switch (image) {
+    case kImageOffset: pending_.back().offsets.push_back(std::move(value)); break;
+    case kImageSize: pending_.back().sizes.push_back(std::move(value)); break;
+    case kImageNote:
+      node.notes.push_back(value.comment.empty() ? std::move(value.display) : value.display + " " + value.comment);
+      break;
+    default: node.values.push_back(std::move(value));
+  }
+}
+
+// Offsets and sizes become the range when there is one of each, else values.
+void NodeBuilder::Settle(Node& node, Pending& pending) {
+  if (pending.offsets.size() == 1 && pending.sizes.size() == 1) {
+    node.range = ByteRange{pending.offsets[0].bits, pending.sizes[0].bits};
+  } else {
+    node.values.insert(node.values.begin(), pending.sizes.begin(), pending.sizes.end());
+    node.values.insert(node.values.begin(), pending.offsets.begin(), pending.offsets.end());
+  }
+  pending.offsets.clear();
+  pending.sizes.clear();
+}
+
+// The innermost open node takes a child: it is handed over now, unless it defers.
+void NodeBuilder::BeginTop() {
+  if (nodes_.empty() || begun_.back()) return;
+  Node& node = nodes_.back();
+  node.hasChildren = true;
+  begun_.back() = true;
+  bool defers =
+      options_.deferred != nullptr && node.index < options_.deferred->size() && (*options_.deferred)[node.index];
+  if (defers) {
+    Node withheld = node;
+    withheld.range.reset();
+    withheld.values.clear();
+    withheld.notes.clear();
+    if (Shown(node)) writer_.Begin(withheld);
+    return;
+  }
+  Settle(node, pending_.back());
+  if (Shown(node)) writer_.Begin(node);
+  node.range.reset();
+  node.values.clear();
+  node.notes.clear();
+}
+
+void NodeBuilder::Close() {
+  bool node = itemIsNode_.back();
+  itemIsNode_.pop_back();
+  if (!node) return;
+  Node& top = nodes_.back();
+  if (!begun_.back()) {
+    Settle(top, pending_.back());
+    if (Shown(top)) writer_.Begin(top);
+    top.range.reset();
+    top.values.clear();
+    top.notes.clear();
+  } else {
+    Settle(top, pending_.back());
+  }
+  if (Shown(top)) writer_.End(top);
+  nodes_.pop_back();
+  pending_.pop_back();
+  begun_.pop_back();
+}
+
+}  // namespace cli
