@@ -37,12 +37,25 @@ const char* TypeName(fs::file_type type) {
   }
 }
 
-// Adds "folder: reason" to errors when the folder cannot be listed.
-bool Listable(const fs::path& folder, std::vector<std::string>& errors) {
-  std::error_code ec;
-  fs::directory_iterator probe(folder, ec);
-  if (ec) errors.push_back(TextOf(folder) + ": " + ec.message());
-  return !ec;
+// The regular files below folder, in no order; a folder that cannot be read is
+// reported and the walk goes on with the others.
+void Walk(const fs::path& top, std::vector<std::string>& files, std::vector<std::string>& errors) {
+  std::vector<fs::path> folders{top};
+  while (!folders.empty()) {
+    fs::path folder = std::move(folders.back());
+    folders.pop_back();
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::error_code type;
+      if (!it->is_symlink(type) && it->is_directory(type)) {
+        folders.push_back(it->path());
+      } else if (it->is_regular_file(type)) {
+        files.push_back(TextOf(it->path()));
+      }
+    }
+    if (ec) errors.push_back(TextOf(folder) + ": " + ec.message());
+  }
 }
 
 }  // namespace
@@ -76,16 +89,8 @@ std::vector<std::string> ExpandArguments(const std::vector<std::string>& args, b
       errors.push_back(arg + ": Is a directory (use -r)");
       continue;
     }
-    if (!Listable(PathOf(arg), errors)) continue;
     std::vector<std::string> found;
-    fs::recursive_directory_iterator it(PathOf(arg), fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      if (it->is_regular_file(ec)) found.push_back(TextOf(it->path()));
-      // a folder that cannot be read is reported; the walk goes on beside it
-      if (it->is_directory(ec) && !it->is_symlink(ec) && !Listable(it->path(), errors)) it.disable_recursion_pending();
-      ec.clear();
-    }
-    if (ec) errors.push_back(arg + ": " + ec.message());
+    Walk(PathOf(arg), found, errors);
     std::sort(found.begin(), found.end());
     files.insert(files.end(), found.begin(), found.end());
   }

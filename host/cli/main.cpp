@@ -171,7 +171,7 @@ cli::FileResult AnalyseOne(const Session& s, const std::string& given, const std
   std::string analysed = ec ? path : cli::TextOf(absolute);
   std::uint64_t size = fs::file_size(cli::PathOf(path), ec);
   cli::FileResult head{given, size, std::nullopt, std::nullopt, std::nullopt};
-  cli::RootName root = RootNameOf(analysed, given == "-" ? std::string() : given);
+  cli::RootName root = RootNameOf(analysed, given);
   bool written = false;
   int fault = kMsgNoError;
   AnalysisOutcome outcome =
