@@ -28,6 +28,7 @@ void FieldLines::Line(const Node& node, std::string_view suffix) {
   FlushFull(out_, file_);
   std::size_t start = out_.size();
   out_.append(2 * node.depth, ' ');
+  if (node.kind == NodeKind::Fault) out_ += "FAULT: ";
   AppendVisible(out_, node.name);
   if (!node.comment.empty()) {
     out_ += ' ';

@@ -38,8 +38,8 @@ void OpenPath::Finish() {
   }
 }
 
-int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream) {
-  int fault = strataview::BuildItemTree(length, stream, sink);
+int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream, strataview::StreamFaults* faults) {
+  int fault = strataview::BuildItemTree(length, stream, sink, faults);
   sink.Finish();
   return fault;
 }

@@ -12,6 +12,7 @@
 
 #include "strataview/item_range.h"
 #include "strataview/item_sink.h"
+#include "strataview/stream_reader.h"
 
 namespace cli {
 
@@ -45,7 +46,8 @@ class OpenPath : public strataview::ItemSink {
 };
 
 // Reads the stream into the sink and closes what stays open; the reader's message number.
-int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream);
+int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream,
+             strataview::StreamFaults* faults = nullptr);
 
 using ItemRanges = std::vector<std::optional<strataview::ByteRange>>;
 

@@ -16,6 +16,7 @@ const char* KindName(NodeKind kind) {
   switch (kind) {
     case NodeKind::Root: return "root";
     case NodeKind::Group: return "group";
+    case NodeKind::Fault: return "fault";
     default: return "field";
   }
 }

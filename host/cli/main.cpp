@@ -99,53 +99,75 @@ struct Session {
   const AnalysisDriver& english;  // for the English texts of plug-in messages
 };
 
+// One file on its way through the analysis.
+struct FileRun {
+  const Session& s;
+  std::string given;     // as the user named it
+  std::string analysed;  // the absolute path the plug-in gets
+  std::uint64_t size;
+  cli::RootName root;
+  StreamFaults faults;
+  std::optional<std::optional<std::string>> english;  // the plug-in message in English, once asked
+
+  cli::FileResult Result(const AnalysisOutcome& outcome) {
+    if (!english) {
+      english.emplace();
+      if (s.language != HostLanguage::English && outcome.hasPluginMessage) {
+        auto ignore = [](const AnalysisOutcome&, std::uint32_t, const std::uint8_t*) { return 0; };
+        *english = s.english.Analyse(analysed, ignore).pluginMessage;
+      }
+    }
+    return cli::ResultOf(given, size, outcome, s.language, *english, &faults);
+  }
+};
+
 // Writes one file's items as the stream is read; the reader's message number.
-int WriteItems(const Session& s, const cli::FileResult& head, const cli::RootName& root, std::uint32_t length,
-               const std::uint8_t* stream, const AnalysisOutcome& sofar, int& fault) {
+int WriteItems(FileRun& run, std::uint32_t length, const std::uint8_t* stream, const AnalysisOutcome& sofar) {
+  const cli::Options& o = run.s.options;
   std::string out;
-  cli::NodeOptions nodes{s.options.maxDepth, root, nullptr};
-  switch (s.options.format) {
+  cli::NodeOptions nodes{o.maxDepth, run.root, nullptr};
+  int fault = kMsgNoError;
+  switch (o.format) {
     case cli::Format::Lines: {
-      cli::FieldLines lines(out, stdout, s.options.decimalOffsets ? cli::OffsetBase::Decimal : cli::OffsetBase::Hex);
+      cli::FieldLines lines(out, stdout, o.decimalOffsets ? cli::OffsetBase::Decimal : cli::OffsetBase::Hex);
       cli::NodeBuilder builder(length, stream, lines, nodes);
-      fault = cli::ReadInto(builder, length, stream);
-      cli::FlushAll(out, stdout);
-      return fault;
+      fault = cli::ReadInto(builder, length, stream, &run.faults);
+      break;
     }
     case cli::Format::Tree: {
-      cli::TextItems items(out, stdout, root);
-      fault = cli::ReadInto(items, length, stream);
-      cli::FlushAll(out, stdout);
-      return fault;
+      cli::TextItems items(out, stdout, run.root);
+      fault = cli::ReadInto(items, length, stream, &run.faults);
+      break;
     }
     case cli::Format::Json: {
-      // A first pass finds the stream's fault and the nodes that take attributes late.
+      // A first pass finds the stream's faults and the nodes that take attributes late.
       cli::LateAttributes late;
       AnalysisOutcome outcome = sofar;
-      outcome.readerFault = cli::ReadInto(late, length, stream);
-      out = cli::JsonHead(cli::ResultOf(head.file, head.size, outcome, s.language));
-      if (outcome.readerFault == kMsgNoError || outcome.readerFault == kMsgSyntaxError) {
+      fault = outcome.readerFault = cli::ReadInto(late, length, stream, &run.faults);
+      out = cli::JsonHead(run.Result(outcome));
+      if (fault == kMsgNoError || fault == kMsgSyntaxError) {
         nodes.deferred = &late.Flags();
         cli::JsonNodes json(out, stdout);
         cli::NodeBuilder builder(length, stream, json, nodes);
         cli::ReadInto(builder, length, stream);
       }
-      cli::EndJsonLine(out, stdout);
-      return fault = outcome.readerFault;
+      out += "]}\n";
+      break;
     }
     case cli::Format::JsonTree: {
       cli::RangePass ranges;
       AnalysisOutcome outcome = sofar;
-      outcome.readerFault = cli::ReadInto(ranges, length, stream);
-      out = cli::JsonTreeHead(cli::ResultOf(head.file, head.size, outcome, s.language));
-      if (outcome.readerFault == kMsgNoError || outcome.readerFault == kMsgSyntaxError) {
-        cli::JsonItems items(ranges.Ranges(), out, stdout, root);
+      fault = outcome.readerFault = cli::ReadInto(ranges, length, stream, &run.faults);
+      out = cli::JsonTreeHead(run.Result(outcome));
+      if (fault == kMsgNoError || fault == kMsgSyntaxError) {
+        cli::JsonItems items(ranges.Ranges(), out, stdout, run.root);
         cli::ReadInto(items, length, stream);
       }
-      cli::EndJsonLine(out, stdout);
-      return fault = outcome.readerFault;
+      out += "]}\n";
+      break;
     }
   }
+  cli::FlushAll(out, stdout);
   return fault;
 }
 
@@ -169,23 +191,15 @@ cli::FileResult AnalyseOne(const Session& s, const std::string& given, const std
   std::error_code ec;
   fs::path absolute = fs::absolute(cli::PathOf(path), ec);
   std::string analysed = ec ? path : cli::TextOf(absolute);
-  std::uint64_t size = fs::file_size(cli::PathOf(path), ec);
-  cli::FileResult head{given, size, std::nullopt, std::nullopt, std::nullopt};
-  cli::RootName root = RootNameOf(analysed, given);
+  FileRun run{s, given, analysed, fs::file_size(cli::PathOf(path), ec), RootNameOf(analysed, given), {}, {}};
   bool written = false;
-  int fault = kMsgNoError;
   AnalysisOutcome outcome =
       s.driver.Analyse(analysed, [&](const AnalysisOutcome& sofar, std::uint32_t length, const std::uint8_t* stream) {
         written = true;
         header();
-        return WriteItems(s, head, root, length, stream, sofar, fault);
+        return WriteItems(run, length, stream, sofar);
       });
-  std::optional<std::string> english;
-  if (s.language != HostLanguage::English && outcome.hasPluginMessage) {
-    english = s.english.Analyse(analysed, [](const AnalysisOutcome&, std::uint32_t, const std::uint8_t*) { return 0; })
-                  .pluginMessage;
-  }
-  cli::FileResult result = cli::ResultOf(given, size, outcome, s.language, english);
+  cli::FileResult result = run.Result(outcome);
   if (!written && !(s.options.quiet && result.Unsupported())) {
     header();
     writeHead(result);
@@ -259,7 +273,8 @@ int Run(const cli::Options& o) {
       ++failures;
       unsupported += result.Unsupported();
       if (!(o.quiet && result.Unsupported())) {
-        Complain(file + ": " + result.error->messageLocal.value_or(result.error->message));
+        std::string at = result.fault ? " (at offset " + std::to_string(result.fault->offset) + ")" : "";
+        Complain(file + ": " + result.error->messageLocal.value_or(result.error->message) + at);
       }
     }
     if (!o.Json() && o.report && result.report) {

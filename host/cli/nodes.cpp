@@ -33,6 +33,7 @@ NodeKind KindOf(int image) {
   switch (image) {
     case kImageDisk: return NodeKind::Root;
     case kImageFolder: return NodeKind::Group;
+    case kImageFault: return NodeKind::Fault;
     default: return NodeKind::Field;
   }
 }
@@ -40,7 +41,7 @@ NodeKind KindOf(int image) {
 }  // namespace
 
 bool IsNodeItem(int image, std::size_t depth) {
-  return depth == 0 || image == kImageDisk || image == kImageFolder || image == kImageTag;
+  return depth == 0 || image == kImageDisk || image == kImageFolder || image == kImageTag || image == kImageFault;
 }
 
 void LateAttributes::Open(std::string_view, int image) {

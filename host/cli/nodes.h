@@ -16,7 +16,7 @@
 
 namespace cli {
 
-enum class NodeKind { Root, Group, Field };
+enum class NodeKind { Root, Group, Field, Fault };
 
 struct Value {
   hpi::RecordClass cls;

@@ -43,11 +43,14 @@ std::string ReportText(std::string_view cp932) {
 }  // namespace
 
 FileResult ResultOf(const std::string& file, std::optional<std::uint64_t> size, const AnalysisOutcome& outcome,
-                    HostLanguage language, const std::optional<std::string>& english) {
-  FileResult result{file, size, std::nullopt, std::nullopt, std::nullopt};
+                    HostLanguage language, const std::optional<std::string>& english, const StreamFaults* faults) {
+  FileResult result{file, size, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
   if (!outcome.pluginFile.empty()) result.plugin = outcome.pluginFile;
   if (!outcome.report.empty()) result.report = ReportText(outcome.report);
   if (outcome.ok()) return result;
+  if (outcome.partial && faults != nullptr && faults->count > 0) {
+    result.fault = Fault{faults->last.offset, Cp932ToUtf8(faults->last.message)};
+  }
   const char* kind = outcome.analysed ? "stream" : outcome.hostMessage == kMsgNoPlugin ? "unsupported" : "analysis";
   std::string local = MessageOf(outcome, language);
   std::string message = english                                         ? Cp932ToUtf8(*english)
@@ -59,7 +62,7 @@ FileResult ResultOf(const std::string& file, std::optional<std::uint64_t> size, 
 }
 
 FileResult IoFailure(const std::string& file, const std::string& reason) {
-  return {file, std::nullopt, std::nullopt, FileError{"io", reason, std::nullopt}, std::nullopt};
+  return {file, std::nullopt, std::nullopt, FileError{"io", reason, std::nullopt}, std::nullopt, std::nullopt};
 }
 
 std::string JsonHead(const FileResult& r) {
@@ -89,6 +92,13 @@ std::string JsonHead(const FileResult& r) {
   }
   out += ",\"report\":";
   AppendOptional(out, r.report);
+  if (r.fault) {
+    out += ",\"fault\":{\"offset\":";
+    AppendJsonNumber(out, r.fault->offset);
+    out += ",\"message\":";
+    AppendJsonString(out, r.fault->message);
+    out += '}';
+  }
   out += ",\"items\":[";
   return out;
 }

@@ -248,6 +248,27 @@ class Errors(Case):
         self.assertIn(b'could not be saved', failed.stderr)
 
 
+class Partial(Case):
+    def test_a_damaged_file_shows_what_was_found_and_where_it_stopped(self):
+        damaged = corpus('zip/libzip-testfile-truncated.zip')
+        result, [record] = self.json_lines(damaged)
+        self.assertEqual(result.returncode, 1)
+        self.assertFalse(record['ok'])
+        self.assertEqual(record['error']['kind'], 'analysis')
+        fault = record['fault']
+        self.assertEqual(fault['message'], record['error']['message'])
+        faults = [n for n in nodes(record['items'][0]) if n['kind'] == 'fault']
+        self.assertEqual(faults[-1]['name'], fault['message'])
+        self.assertEqual(faults[-1]['offset'], fault['offset'])
+        self.assertGreater(len(list(nodes(record['items'][0]))), 10)
+        text = run(damaged, env=self.env)
+        lines = text.stdout.decode().splitlines()
+        self.assertIn('FAULT: ' + fault['message'], lines[-1])
+        self.assertIn(f'@0x{fault["offset"]:08x}', lines[-1])
+        self.assertEqual(text.stderr.decode(),
+                         f'strataview-cli: {damaged}: {fault["message"]} (at offset {fault["offset"]})\n')
+
+
 class Conveniences(Case):
     def test_standard_input_and_a_forced_plugin(self):
         with open(SAMPLE, 'rb') as f:
