@@ -11,6 +11,7 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -60,18 +61,24 @@ void Walk(const fs::path& top, std::vector<std::string>& files, std::vector<std:
 
 }  // namespace
 
-std::optional<std::string> WhyNotReadable(const std::string& path) {
+std::optional<std::string> WhyNotReadable(const std::string& path, std::uint64_t& size) {
   std::error_code ec;
   fs::file_status status = fs::status(PathOf(path), ec);
   if (ec) return ec.message();
   if (status.type() == fs::file_type::directory) return "Is a directory";
   if (status.type() != fs::file_type::regular) return TypeName(status.type());
 #ifdef _WIN32
-  if (!strataview::ReadOnlyFile::Open(path)) return "cannot be opened";
+  std::unique_ptr<strataview::ReadOnlyFile> file = strataview::ReadOnlyFile::Open(path);
+  if (!file || file->Size() < 0) return "cannot be opened";
+  size = static_cast<std::uint64_t>(file->Size());
 #else
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
   if (fd < 0) return std::strerror(errno);
+  struct stat opened;
+  bool sized = fstat(fd, &opened) == 0;
   close(fd);
+  if (!sized) return std::strerror(errno);
+  size = static_cast<std::uint64_t>(opened.st_size);
 #endif
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 // FIFO or a device never blocks the program and every refusal names its reason.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,8 +15,9 @@ std::filesystem::path PathOf(const std::string& utf8);
 std::string TextOf(const std::filesystem::path& path);
 
 // Why the path cannot be analysed ("No such file or directory", "Is a directory",
-// "not a regular file (FIFO)", "Permission denied"...), or nothing when it can.
-std::optional<std::string> WhyNotReadable(const std::string& path);
+// "not a regular file (FIFO)", "Permission denied"...), or nothing when it can;
+// then size is the file's size.
+std::optional<std::string> WhyNotReadable(const std::string& path, std::uint64_t& size);
 
 // The arguments with folders walked when recursive; problems go to errors as
 // "path: reason", and the walk goes on past a folder it cannot read.

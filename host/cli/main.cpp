@@ -97,6 +97,7 @@ struct Session {
   HostLanguage language;
   const AnalysisDriver& driver;
   const AnalysisDriver& english;  // for the English texts of plug-in messages
+  fs::path folder;                // the working folder, against which relative paths are made absolute
 };
 
 // One file on its way through the analysis.
@@ -182,16 +183,16 @@ cli::FileResult AnalyseOne(const Session& s, const std::string& given, const std
     std::string out = s.options.format == cli::Format::Json ? cli::JsonHead(result) : cli::JsonTreeHead(result);
     cli::EndJsonLine(out, stdout);
   };
-  if (std::optional<std::string> why = cli::WhyNotReadable(path)) {
+  std::uint64_t size = 0;
+  if (std::optional<std::string> why = cli::WhyNotReadable(path, size)) {
     cli::FileResult result = cli::IoFailure(given, *why);
     header();
     writeHead(result);
     return result;
   }
-  std::error_code ec;
-  fs::path absolute = fs::absolute(cli::PathOf(path), ec);
-  std::string analysed = ec ? path : cli::TextOf(absolute);
-  FileRun run{s, given, analysed, fs::file_size(cli::PathOf(path), ec), RootNameOf(analysed, given), {}, {}};
+  fs::path local = cli::PathOf(path);
+  std::string analysed = cli::TextOf(local.is_absolute() ? local : s.folder / local);
+  FileRun run{s, given, analysed, size, RootNameOf(analysed, given), {}, {}};
   bool written = false;
   AnalysisOutcome outcome =
       s.driver.Analyse(analysed, [&](const AnalysisOutcome& sofar, std::uint32_t length, const std::uint8_t* stream) {
@@ -246,7 +247,8 @@ int Run(const cli::Options& o) {
   }
   AnalysisDriver driver(plugins, english ? hpi::kEnglish : hpi::kJapanese, choice);
   AnalysisDriver englishDriver(plugins, hpi::kEnglish, choice);
-  Session session{o, language, driver, englishDriver};
+  std::error_code ec;
+  Session session{o, language, driver, englishDriver, fs::current_path(ec)};
 
   std::vector<std::string> errors;
   std::vector<std::string> files = cli::ExpandArguments(o.files, o.recursive, errors);
@@ -309,6 +311,8 @@ int Run(const cli::Options& o) {
 
 int main(int argc, char** argv) {
   PrepareUtf8Console();
+  static char buffer[1 << 16];  // the CLI hands stdout whole lines and blocks of lines
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
   std::vector<std::string> args = Utf8Arguments(argc, argv);
   std::string error;
   std::optional<cli::Options> options = cli::ParseOptions(args, error);

@@ -38,6 +38,12 @@ NodeKind KindOf(int image) {
   }
 }
 
+void ClearAttributes(Node& node) {
+  node.range.reset();
+  node.values.clear();
+  node.notes.clear();
+}
+
 }  // namespace
 
 bool IsNodeItem(int image, std::size_t depth) {
@@ -72,7 +78,16 @@ void NodeBuilder::Open(std::string_view text, int image) {
 
 void NodeBuilder::OpenNode(int image, std::string_view text, const std::optional<Record>& record) {
   BeginTop();
-  Node node{KindOf(image), nodes_.size(), nextIndex_++, {}, {}, false, {}, {}, {}};
+  if (depth_ == open_.size()) open_.emplace_back();
+  Opened& open = open_[depth_++];
+  open.begun = false;
+  Node& node = open.node;
+  node.kind = KindOf(image);
+  node.depth = depth_ - 1;
+  node.index = nextIndex_++;
+  node.name.clear();
+  node.comment.clear();
+  node.hasChildren = false;
   bool named = IsNodeItem(image, 1);  // else an attribute at top level, a node of its own
   if (node.kind == NodeKind::Root && options_.root.Matches(record ? record->payload : text)) {
     node.name = options_.root.shown;
@@ -81,79 +96,69 @@ void NodeBuilder::OpenNode(int image, std::string_view text, const std::optional
     node.name = std::move(name.display);
     node.comment = std::move(name.comment);
   }
-  nodes_.push_back(std::move(node));
-  pending_.emplace_back();
-  begun_.push_back(false);
   if (!named) AddAttribute(image, text, record);
 }
 
 void NodeBuilder::AddAttribute(int image, std::string_view text, const std::optional<Record>& record) {
-  if (nodes_.empty()) return;
-  Node& node = nodes_.back();
+  if (depth_ == 0) return;
+  Opened& open = Top();
   Value value = ValueOf(text, record);
   switch (image) {
-    case kImageOffset: pending_.back().offsets.push_back(std::move(value)); break;
-    case kImageSize: pending_.back().sizes.push_back(std::move(value)); break;
+    case kImageOffset: open.offsets.push_back(std::move(value)); break;
+    case kImageSize: open.sizes.push_back(std::move(value)); break;
     case kImageNote:
-      node.notes.push_back(value.comment.empty() ? std::move(value.display) : value.display + " " + value.comment);
+      open.node.notes.push_back(value.comment.empty() ? std::move(value.display) : value.display + " " + value.comment);
       break;
-    default: node.values.push_back(std::move(value));
+    default: open.node.values.push_back(std::move(value));
   }
 }
 
 // Offsets and sizes become the range when there is one of each, else values.
-void NodeBuilder::Settle(Node& node, Pending& pending) {
-  if (pending.offsets.size() == 1 && pending.sizes.size() == 1) {
-    node.range = ByteRange{pending.offsets[0].bits, pending.sizes[0].bits};
-  } else {
-    node.values.insert(node.values.begin(), pending.sizes.begin(), pending.sizes.end());
-    node.values.insert(node.values.begin(), pending.offsets.begin(), pending.offsets.end());
+void NodeBuilder::Settle(Opened& open) {
+  Node& node = open.node;
+  if (open.offsets.size() == 1 && open.sizes.size() == 1) {
+    node.range = ByteRange{open.offsets[0].bits, open.sizes[0].bits};
+  } else if (!open.offsets.empty() || !open.sizes.empty()) {
+    node.values.insert(node.values.begin(), open.sizes.begin(), open.sizes.end());
+    node.values.insert(node.values.begin(), open.offsets.begin(), open.offsets.end());
   }
-  pending.offsets.clear();
-  pending.sizes.clear();
+  open.offsets.clear();
+  open.sizes.clear();
 }
 
 // The innermost open node takes a child: it is handed over now, unless it defers.
 void NodeBuilder::BeginTop() {
-  if (nodes_.empty() || begun_.back()) return;
-  Node& node = nodes_.back();
+  if (depth_ == 0 || Top().begun) return;
+  Opened& open = Top();
+  Node& node = open.node;
   node.hasChildren = true;
-  begun_.back() = true;
+  open.begun = true;
   bool defers =
       options_.deferred != nullptr && node.index < options_.deferred->size() && (*options_.deferred)[node.index];
   if (defers) {
     Node withheld = node;
-    withheld.range.reset();
-    withheld.values.clear();
-    withheld.notes.clear();
+    ClearAttributes(withheld);
     if (Shown(node)) writer_.Begin(withheld);
     return;
   }
-  Settle(node, pending_.back());
+  Settle(open);
   if (Shown(node)) writer_.Begin(node);
-  node.range.reset();
-  node.values.clear();
-  node.notes.clear();
+  ClearAttributes(node);
 }
 
 void NodeBuilder::Close() {
   bool node = itemIsNode_.back();
   itemIsNode_.pop_back();
   if (!node) return;
-  Node& top = nodes_.back();
-  if (!begun_.back()) {
-    Settle(top, pending_.back());
-    if (Shown(top)) writer_.Begin(top);
-    top.range.reset();
-    top.values.clear();
-    top.notes.clear();
-  } else {
-    Settle(top, pending_.back());
+  Opened& open = Top();
+  Settle(open);
+  if (!open.begun) {
+    if (Shown(open.node)) writer_.Begin(open.node);
+    ClearAttributes(open.node);
   }
-  if (Shown(top)) writer_.End(top);
-  nodes_.pop_back();
-  pending_.pop_back();
-  begun_.pop_back();
+  if (Shown(open.node)) writer_.End(open.node);
+  ClearAttributes(open.node);
+  --depth_;
 }
 
 }  // namespace cli

@@ -89,18 +89,20 @@ class NodeBuilder : public OpenPath {
   void BeginTop();
   bool Shown(const Node& node) const { return !options_.maxDepth || node.depth <= *options_.maxDepth; }
 
-  struct Pending {  // offsets and sizes until the node is handed over
-    std::vector<Value> offsets, sizes;
+  struct Opened {
+    Node node;
+    std::vector<Value> offsets, sizes;  // until the node is handed over
+    bool begun = false;
   };
-  void Settle(Node& node, Pending& pending);
+  void Settle(Opened& open);
+  Opened& Top() { return open_[depth_ - 1]; }
 
   RecordCursor cursor_;
   NodeWriter& writer_;
   NodeOptions options_;
   std::vector<bool> itemIsNode_;
-  std::vector<Node> nodes_;
-  std::vector<Pending> pending_;
-  std::vector<bool> begun_;
+  std::vector<Opened> open_;  // slots are kept for reuse: the first depth_ are open
+  std::size_t depth_ = 0;
   std::size_t nextIndex_ = 0;
 };
 
