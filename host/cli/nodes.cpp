@@ -1,6 +1,7 @@
 #include "nodes.h"
 
 #include "strataview/item_sink.h"
+#include "strataview/stream_reader.h"
 #include "strataview/value_format.h"
 #include "text.h"
 
@@ -23,8 +24,14 @@ Value ValueOf(std::string_view text, const std::optional<Record>& record) {
     value.display = Utf8(record->payload);
   } else {
     value.bits = record->Bits();
-    FormatValue(record->cls, record->payload.size(), reinterpret_cast<const std::uint8_t*>(record->payload.data()),
-                value.display);
+    // The item's text is the value's text (which holds no space), then the comment;
+    // only a text cut to fit the item needs the value formatted again.
+    if (text.size() < kMaxItemTextWithComment) {
+      value.display = text.substr(0, text.find(' '));
+    } else {
+      FormatValue(record->cls, record->payload.size(), reinterpret_cast<const std::uint8_t*>(record->payload.data()),
+                  value.display);
+    }
   }
   return value;
 }
