@@ -19,6 +19,22 @@ void WriteRange(hpi::Writer& out, std::string_view name, int level, std::uint64_
                 static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX)));
 }
 
+void WriteLeadingData(hpi::Writer& out, std::uint64_t size) {
+  if (size != 0) WriteRange(out, "Leading data", kBaseLevel, 0, size);
+}
+
+bool WriteData(Reader& in, hpi::Writer& out, std::string_view name, int level, std::uint64_t size, int code) {
+  std::uint64_t start = in.Position();
+  if (in.Holds(size)) {
+    WriteRange(out, name, level, start, size);
+    return in.Skip(size);
+  }
+  WriteRange(out, name, level, start, in.Remaining());
+  out.Note("the data runs past the end of the file: %llu of %llu bytes present",
+           static_cast<unsigned long long>(in.Remaining()), static_cast<unsigned long long>(size));
+  return FailAt(code, start);
+}
+
 const std::uint8_t* FieldCursor::Field(std::string_view name, std::uint32_t width, hpi::ValueKind kind) {
   const std::uint8_t* value = bytes_ + at_;
   out_.WriteItem(name, F, static_cast<std::uint32_t>(offset_ + at_), width, value, kind);

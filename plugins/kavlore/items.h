@@ -18,6 +18,14 @@ ShortText Indexed(std::string_view name, std::uint64_t index);
 // cut to their low 32 bits (offset) or to the largest size.
 void WriteRange(hpi::Writer& out, std::string_view name, int level, std::uint64_t offset, std::uint64_t size);
 
+// The range item "Leading data" over the bytes in front of an archive; nothing when there are none.
+void WriteLeadingData(hpi::Writer& out, std::uint64_t size);
+
+// The range item of an entry's data of `size` bytes from the reader's position,
+// which moves past it. Data that runs past the end of the file is shown up to
+// the end with a note, and code is recorded at the data's first byte.
+bool WriteData(Reader& in, hpi::Writer& out, std::string_view name, int level, std::uint64_t size, int code);
+
 // Writes the fields of a record held in memory, in order, as fields at level 14
 // whose values are the record's own little-endian bytes.
 class FieldCursor {

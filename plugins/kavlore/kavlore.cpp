@@ -25,20 +25,19 @@ constexpr hpi::MessageRow kRows[] = {
 };
 constexpr hpi::MessageTable kMessages{kRows, true};
 
-// Reads the first bytes again, chooses the walker and hands it the file at offset 0.
+// Finds the archive and hands the file to its walker.
 bool Analyse(hpi::Analysis& analysis) {
-  std::uint8_t head[kSupportBytes];
-  if (hpi::ReadBlock(analysis.file, head, sizeof head) != sizeof head || !analysis.file.Seek(0)) {
-    return Fail(hpi::kFileReadError);
-  }
-  switch (KindOf(head, sizeof head)) {
-    case ArchiveKind::Zip: return WalkZip(analysis);
+  constexpr std::uint64_t kLeastBytes = 7;
+  if (analysis.fileSize < kLeastBytes) return FailAt(hpi::kFileReadError, 0);
+  Location found = Locate(analysis);
+  if (!analysis.file.Seek(0)) return Fail(hpi::kFileReadError);
+  switch (found.kind) {
+    case ArchiveKind::Zip: return WalkZip(analysis, found.offset);
     case ArchiveKind::Gzip: return WalkGzip(analysis);
-    case ArchiveKind::Cab: return WalkCab(analysis);
-    case ArchiveKind::Lzh: return WalkLzh(analysis);
+    case ArchiveKind::Cab: return WalkCab(analysis, found.offset);
+    case ArchiveKind::Lzh: return WalkLzh(analysis, found.offset);
     case ArchiveKind::None: break;
   }
-  if (HasPrefixedZip(analysis)) return WalkZip(analysis);
   return Fail(hpi::kWrongFormat);
 }
 
@@ -47,7 +46,7 @@ constexpr hpi::PluginDescriptor kKavlore{
      "Archived file(*.zip;*.gz;*.cab;*.lzh)", "*.zip;*.gz;*.cab;*.lzh"},
     kMessages,
     kSupportBytes,
-    false,
+    true,  // the host's head record is zero-filled likewise
     IsSupported,
     nullptr,
     Analyse,

@@ -130,6 +130,12 @@ bool ExtendedAttribute(Extended& e) {
   return e.in.Skip(area);
 }
 
+// The creation and access times of the new attribute headers, Unix times as LHA for UNIX writes them.
+void WriteUnixTimes(hpi::Writer& out, FieldCursor& f) {
+  out.WriteComment(UnixTimeText(f.U32("Creation time")));
+  out.WriteComment(UnixTimeText(f.U32("Last access time")));
+}
+
 bool NewAttribute(Extended& e) {
   if (!e.Fixed(16)) return false;
   FieldCursor f = e.Fields();
@@ -137,8 +143,7 @@ bool NewAttribute(Extended& e) {
   WritePermissionNotes(e.out, f.U16("Permission"));
   f.U16("Group ID");
   f.U16("User ID");
-  e.out.WriteComment(DosDateTimeText(f.U32("Creation time")));
-  e.out.WriteComment(DosDateTimeText(f.U32("Last access time")));
+  WriteUnixTimes(e.out, f);
   return true;
 }
 
@@ -148,8 +153,7 @@ bool NewAttribute2(Extended& e) {
   f.U32("Permission");
   f.U32("Group ID");
   f.U32("User ID");
-  e.out.WriteComment(DosDateTimeText(f.U32("Creation time")));
-  e.out.WriteComment(DosDateTimeText(f.U32("Last access time")));
+  WriteUnixTimes(e.out, f);
   return true;
 }
 

@@ -24,7 +24,7 @@ class LzhWalker {
  public:
   explicit LzhWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {}
 
-  bool Run();
+  bool Run(std::uint64_t first);
 
  private:
   // Each header walker leaves the reader at the compressed data and gives its size.
@@ -41,8 +41,10 @@ class LzhWalker {
   hpi::Writer& out_;
 };
 
-bool LzhWalker::Run() {
+bool LzhWalker::Run(std::uint64_t first) {
   if (in_.Size() == 0) return Fail(hpi::kWrongFormat);
+  WriteLeadingData(out_, first);
+  if (!in_.SeekTo(first)) return false;
   while (!in_.AtEnd()) {
     std::uint64_t start = in_.Position();
     std::uint8_t first = 0;
@@ -64,11 +66,7 @@ bool LzhWalker::Run() {
       default: return Fail(hpi::kWrongFormat);
     }
     if (!walked) return false;
-    if (dataSize != 0) {
-      if (!in_.Holds(dataSize)) return Fail(hpi::kWrongFormat);
-      WriteRange(out_, "Compress data", L, in_.Position(), dataSize);
-      if (!in_.Skip(dataSize)) return false;
-    }
+    if (dataSize != 0 && !WriteData(in_, out_, "Compress data", L, dataSize, hpi::kWrongFormat)) return false;
     if (!out_.Ok()) return false;
   }
   return true;
@@ -212,6 +210,6 @@ bool LzhWalker::Padding(std::uint64_t headerEnd) {
 
 }  // namespace
 
-bool WalkLzh(hpi::Analysis& analysis) { return LzhWalker(analysis).Run(); }
+bool WalkLzh(hpi::Analysis& analysis, std::uint64_t start) { return LzhWalker(analysis).Run(start); }
 
 }  // namespace kavlore

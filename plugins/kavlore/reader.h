@@ -1,6 +1,6 @@
 // Reading an archive forward with the file-reading helpers, recording the
 // walker's code on a short read, code 3 on a read error and code 5 on a failing
-// seek. The position is tracked here, so walkers can check lengths against the
+// seek, each at the offset of the read or seek. The position is tracked here, so walkers can check lengths against the
 // file's size without asking the file.
 #pragma once
 
@@ -13,6 +13,12 @@
 namespace kavlore {
 
 using hpi::Fail;
+
+// Records code with the offset of the fault.
+inline bool FailAt(int code, std::uint64_t offset) {
+  static_cast<void>(offset);
+  return Fail(code);
+}
 
 class Reader {
  public:
@@ -37,6 +43,8 @@ class Reader {
   // or reads already left it there.
   bool SeekTo(std::uint64_t position);
   bool Skip(std::uint64_t n) { return SeekTo(position_ + n); }
+  // Records code at the reader's position.
+  bool FailHere(int code) const { return FailAt(code, position_); }
 
  private:
   hpi::BinaryFile& file_;

@@ -45,6 +45,9 @@ struct Layout {
 // no end record or its counts, sizes and offsets do not fit in the file.
 bool FindLayout(hpi::BinaryFile& file, std::uint64_t size, Layout& layout);
 
+// True when a local header, central header or end record signature is at `position`.
+bool IsRecordAt(Reader& in, std::uint64_t position);
+
 // The values of a zip64 extended information block found in an extra field.
 struct Zip64Values {
   bool present = false;

@@ -22,13 +22,6 @@ constexpr std::uint64_t kZip64EndFixedPart = 44;  // fields after the record's s
 constexpr std::uint16_t kStreamed = 0x0008;       // sizes and crc-32 follow the data in a data descriptor
 constexpr std::uint16_t kMaskedHeader = 0x2000;   // the central directory is encrypted
 
-bool IsRecordAt(Reader& in, std::uint64_t position) {
-  std::uint8_t sig[4];
-  return in.SeekTo(position) && in.ReadSome(sig, 4) == 4 &&
-         (hpi::LE32(sig) == kLocalFileHeader || hpi::LE32(sig) == kCentralFileHeader ||
-          hpi::LE32(sig) == kEndOfCentralDirectory);
-}
-
 // The fields that local and central headers share, from "version needed to
 // extract" to "extra field length".
 struct EntryFields {
@@ -61,7 +54,7 @@ class ZipWalker {
     haveLayout_ = FindLayout(a.file, a.fileSize, layout_);
   }
 
-  bool Run();
+  bool Run(std::uint64_t first);
 
  private:
   struct Record {
@@ -107,13 +100,8 @@ const ZipWalker::Record ZipWalker::kRecords[] = {
     {kEndOfCentralDirectory, &ZipWalker::EndOfCentralDirectory, true},
 };
 
-bool ZipWalker::Run() {
-  // Data in front of the first record (a self-extracting program) shows as one range.
-  std::uint64_t first = 0;
-  if (!IsRecordAt(in_, 0) && haveLayout_ && layout_.start > 0 && IsRecordAt(in_, layout_.start)) {
-    first = layout_.start;
-    WriteRange(out_, "Leading data", kBaseLevel, 0, first);
-  }
+bool ZipWalker::Run(std::uint64_t first) {
+  WriteLeadingData(out_, first);
   if (!in_.SeekTo(first)) return false;
   for (;;) {
     start_ = in_.Position();
@@ -158,10 +146,9 @@ bool ZipWalker::LocalFileHeader() {
   if ((e.flag & kStreamed) && dataSize == 0) {
     if (const CentralEntry* entry = layout_.EntryAt(RecordStart())) dataSize = entry->compressedSize;
   }
-  if (dataSize != 0) {
-    if (!in_.Holds(dataSize)) return Fail(kWrongLocalField);
-    WriteRange(out_, Indexed("Compressed file data", n), kRecordLevel, in_.Position(), dataSize);
-    if (!in_.Skip(dataSize)) return false;
+  if (dataSize != 0 &&
+      !WriteData(in_, out_, Indexed("Compressed file data", n), kRecordLevel, dataSize, kWrongLocalField)) {
+    return false;
   }
   if (e.flag & kStreamed) return DataDescriptor(n, dataSize, zip64.present);
   return true;
@@ -286,13 +273,6 @@ bool ZipWalker::EndOfCentralDirectory() {
 
 }  // namespace
 
-bool WalkZip(hpi::Analysis& analysis) { return ZipWalker(analysis).Run(); }
-
-bool HasPrefixedZip(hpi::Analysis& analysis) {
-  Layout layout;
-  Reader in(analysis.file, analysis.fileSize);
-  return FindLayout(analysis.file, analysis.fileSize, layout) && layout.start > 0 && IsRecordAt(in, layout.start) &&
-         analysis.file.Seek(0);
-}
+bool WalkZip(hpi::Analysis& analysis, std::uint64_t start) { return ZipWalker(analysis).Run(start); }
 
 }  // namespace kavlore

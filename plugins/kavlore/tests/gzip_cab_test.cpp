@@ -50,7 +50,8 @@ TEST(Gzip, OptionalFieldsFollowTheFlags) {
 }
 
 TEST(Gzip, ShortAndOverrunningFilesFailWithoutANegativeSize) {
-  EXPECT_EQ(AnalyseBytes(GzipHeader(0).Zeros(7)).error, "[HPI_PLUGIN] Wrong file format!") << "17 bytes";
+  EXPECT_EQ(AnalyseBytes(GzipHeader(0).Zeros(7)).error, "[HPI_PLUGIN] Wrong data descriptor field!")
+      << "17 bytes: the header is read, the trailer does not fit after it";
   Bytes overrun = GzipHeader(0x04);
   overrun.LE16(500).Zeros(8);
   EXPECT_EQ(AnalyseBytes(overrun).error, "[HPI_PLUGIN] Wrong data descriptor field!");
