@@ -80,6 +80,7 @@ const char* FolderIndexText(std::uint16_t iFolder) {
 }
 
 struct Folder {
+  std::uint64_t at;  // file position of the CFFOLDER entry, whose first field is coffCabStart
   std::uint32_t coffCabStart;
   std::uint16_t cCFData;
 };
@@ -111,17 +112,18 @@ class CabWalker {
 };
 
 bool CabWalker::ReadRecord(std::uint8_t* bytes, std::size_t size) {
+  std::uint64_t at = in_.Position();
   int got = in_.ReadSome(bytes, size);
   if (got < 0) return false;
   if (static_cast<std::size_t>(got) == size) return true;
-  return Fail(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError);
+  return FailAt(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError, at);
 }
 
 bool CabWalker::Header() {
   std::uint8_t h[kHeaderSize];
   WriteLeadingData(out_, base_);
   if (!in_.SeekTo(base_) || !ReadRecord(h, sizeof h)) return false;
-  if (std::memcmp(h, "MSCF", 4) != 0) return Fail(kWrongCabSignature);
+  if (std::memcmp(h, "MSCF", 4) != 0) return FailAt(kWrongCabSignature, base_);
   WriteRange(out_, "CFHEADER(Cabinet header)", kBaseLevel, base_, kHeaderSize);
   FieldCursor f(out_, h, base_);
   f.U32("signature");
@@ -149,7 +151,7 @@ bool CabWalker::Header() {
     folderReserve_ = sizes.U8("cbCFFolder(size of per-folder reserved area)");
     dataReserve_ = sizes.U8("cbCFData(size of per-datablock reserved area)");
     if (cbCFHeader != 0) {
-      if (!in_.Holds(cbCFHeader)) return Fail(hpi::kWrongFormat);
+      if (!in_.Holds(cbCFHeader)) return FailAt(hpi::kWrongFormat, at);
       WriteRange(out_, "abReserve(per-cabinet reserved area)", F, in_.Position(), cbCFHeader);
       if (!in_.Skip(cbCFHeader)) return false;
     }
@@ -172,7 +174,8 @@ bool CabWalker::Header() {
 bool CabWalker::Folders() {
   // The count is checked against the file before it drives the loop.
   std::uint64_t entrySize = kFolderSize + folderReserve_;
-  if (!in_.Holds(entrySize * cFolders_)) return Fail(hpi::kWrongFormat);
+  constexpr std::uint64_t kFolderCountAt = 26;
+  if (!in_.Holds(entrySize * cFolders_)) return FailAt(hpi::kWrongFormat, base_ + kFolderCountAt);
   folders_.reserve(cFolders_);
   for (std::uint32_t i = 0; i < cFolders_; ++i) {
     std::uint8_t b[kFolderSize];
@@ -183,7 +186,7 @@ bool CabWalker::Folders() {
     std::uint32_t start = f.U32("coffCabStart(offset of the first CFDATA)");
     std::uint16_t blocks = f.U16("cCFData(number of CFDATA blocks)");
     WriteCompressionNotes(out_, f.U16("typeCompress(compression type)"));
-    folders_.push_back({start, blocks});
+    folders_.push_back({at, start, blocks});
     if (folderReserve_ != 0) {
       WriteRange(out_, "Reserved area", F, in_.Position(), folderReserve_);
       if (!in_.Skip(folderReserve_)) return false;
@@ -194,7 +197,9 @@ bool CabWalker::Folders() {
 
 bool CabWalker::Files() {
   if (!in_.SeekTo(base_ + coffFiles_)) return false;
-  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_)) return Fail(hpi::kWrongFormat);
+  constexpr std::uint64_t kFileCountAt = 28;
+  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_))
+    return FailAt(hpi::kWrongFormat, base_ + kFileCountAt);
   for (std::uint32_t i = 0; i < cFiles_; ++i) {
     std::uint8_t b[kFileSize];
     std::uint64_t at = in_.Position();
@@ -220,11 +225,11 @@ bool CabWalker::Files() {
 bool CabWalker::DataBlocks() {
   std::uint64_t index = 0;
   for (const Folder& folder : folders_) {
-    if (base_ + folder.coffCabStart < in_.Position()) return Fail(hpi::kWrongFormat);
+    if (base_ + folder.coffCabStart < in_.Position()) return FailAt(hpi::kWrongFormat, folder.at);
     if (!in_.SeekTo(base_ + folder.coffCabStart)) return false;
     for (std::uint32_t i = 0; i < folder.cCFData; ++i, ++index) {
       std::uint64_t at = in_.Position();
-      if (dataReserve_ + at - base_ + kDataHeaderSize >= cbCabinet_) return Fail(hpi::kWrongFormat);
+      if (dataReserve_ + at - base_ + kDataHeaderSize >= cbCabinet_) return FailAt(hpi::kWrongFormat, at);
       std::uint8_t b[kDataHeaderSize];
       if (!ReadRecord(b, sizeof b)) return false;
       std::uint16_t cbData = hpi::LE16(b + 4);

@@ -151,7 +151,7 @@ bool WalkGzip(hpi::Analysis& a) {
   hpi::Writer& out = a.out;
   std::uint8_t h[kHeaderSize];
   if (!in.Read(h, sizeof h, kWrongDescriptorField)) return false;
-  if (hpi::LE16(h) != kIdentification) return Fail(kWrongGzipId);
+  if (hpi::LE16(h) != kIdentification) return FailAt(kWrongGzipId, 0);
   FieldCursor f(out, h, 0);
   f.U16("IDentification");
   out.WriteComment(f.U8("CM(Compression Method)") == 8 ? "deflate" : "Unkown value");
@@ -167,7 +167,7 @@ bool WalkGzip(hpi::Analysis& a) {
     std::uint64_t at = in.Position();
     if (!in.U16(xlen, kWrongDescriptorField)) return false;
     out.WriteU16Item("XLEN(eXtra LENgth)", F, static_cast<std::uint32_t>(at), xlen);
-    if (!in.Holds(xlen)) return Fail(kWrongDescriptorField);
+    if (!in.Holds(xlen)) return FailAt(kWrongDescriptorField, at);
     if (xlen != 0 && !WalkExtraArea(in, out, xlen)) return false;
   }
   if ((flags & FNAME) && !WriteZeroTerminatedField(in, out, "original file name")) return false;
@@ -179,7 +179,7 @@ bool WalkGzip(hpi::Analysis& a) {
     out.WriteU16Item("CRC16", F, static_cast<std::uint32_t>(at), crc);
   }
   // The header and the trailer must not overlap.
-  if (!in.Holds(kTrailerSize)) return Fail(kWrongDescriptorField);
+  if (!in.Holds(kTrailerSize)) return in.FailHere(kWrongDescriptorField);
   std::uint64_t data = in.Position();
   std::uint64_t trailer = in.Size() - kTrailerSize;
   WriteRange(out, "compressed data", F, data, trailer - data);

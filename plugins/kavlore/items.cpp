@@ -51,7 +51,7 @@ void FieldCursor::Text(std::string_view name, std::uint32_t width) { Field(name,
 bool WriteTextField(Reader& in, hpi::Writer& out, std::string_view name, std::uint64_t length, int shortCode) {
   if (length == 0) return true;
   std::uint64_t start = in.Position();
-  if (!in.Holds(length)) return Fail(shortCode);
+  if (!in.Holds(length)) return FailAt(shortCode, start);
   char text[hpi::kMaxPayload];
   std::size_t shown = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof text));
   if (!in.Read(text, shown, shortCode)) return false;

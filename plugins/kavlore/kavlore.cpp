@@ -30,7 +30,7 @@ bool Analyse(hpi::Analysis& analysis) {
   constexpr std::uint64_t kLeastBytes = 7;
   if (analysis.fileSize < kLeastBytes) return FailAt(hpi::kFileReadError, 0);
   Location found = Locate(analysis);
-  if (!analysis.file.Seek(0)) return Fail(hpi::kFileReadError);
+  if (!analysis.file.Seek(0)) return FailAt(hpi::kFileReadError, 0);
   switch (found.kind) {
     case ArchiveKind::Zip: return WalkZip(analysis, found.offset);
     case ArchiveKind::Gzip: return WalkGzip(analysis);
@@ -38,7 +38,7 @@ bool Analyse(hpi::Analysis& analysis) {
     case ArchiveKind::Lzh: return WalkLzh(analysis, found.offset);
     case ArchiveKind::None: break;
   }
-  return Fail(hpi::kWrongFormat);
+  return FailAt(hpi::kWrongFormat, 0);
 }
 
 constexpr hpi::PluginDescriptor kKavlore{

@@ -16,11 +16,15 @@ struct Extended {
   hpi::Writer& out;
   const HeaderContext& header;
   std::uint64_t D;
+  std::uint64_t start;  // file position of the type byte
   std::uint8_t bytes[24] = {};
+
+  // The header's size does not fit its type.
+  bool WrongSize() const { return FailAt(hpi::kWrongFormat, start); }
 
   // Reads data of exactly `length` bytes into `bytes`; any other length is a format error.
   bool Fixed(std::uint64_t length) {
-    if (D != length) return Fail(hpi::kWrongFormat);
+    if (D != length) return WrongSize();
     return in.Read(bytes, static_cast<std::size_t>(length), hpi::kWrongFormat);
   }
   FieldCursor Fields() { return FieldCursor(out, bytes, in.Position() - D); }
@@ -29,7 +33,7 @@ struct Extended {
 
 bool Common(Extended& e) {
   // CRC-16 of the whole header, then an information byte; OS/2 writers put more there.
-  if (e.D < 2 || (e.D > 3 && e.header.osId != '2')) return Fail(hpi::kWrongFormat);
+  if (e.D < 2 || (e.D > 3 && e.header.osId != '2')) return e.WrongSize();
   std::uint64_t at = e.in.Position();
   std::uint16_t crc = 0;
   if (!e.in.U16(crc, hpi::kWrongFormat)) return false;
@@ -119,10 +123,10 @@ bool Capsule(Extended& e) {
 bool ExtendedAttribute(Extended& e) {
   std::uint64_t at = e.in.Position();
   std::uint8_t length = 0;
-  if (e.D < 1) return Fail(hpi::kWrongFormat);
+  if (e.D < 1) return e.WrongSize();
   if (!e.in.U8(length, hpi::kWrongFormat)) return false;
   e.out.WriteU8Item("OS name length", F, static_cast<std::uint32_t>(at), length);
-  if (e.D < 1u + length) return Fail(hpi::kWrongFormat);
+  if (e.D < 1u + length) return FailAt(hpi::kWrongFormat, at);
   if (!WriteTextField(e.in, e.out, "OS name", length, hpi::kWrongFormat)) return false;
   std::uint64_t area = e.D - 1 - length;
   if (area == 0) return true;
@@ -206,14 +210,14 @@ const Kind& KindOf(std::uint8_t type, int headerLevel) {
 bool WalkOne(Reader& in, hpi::Writer& out, const HeaderContext& h, std::uint32_t S, std::uint32_t& next) {
   std::uint32_t nextWidth = h.headerLevel == 3 ? 4 : 2;
   std::uint64_t start = in.Position();
-  if (S < 1 + nextWidth || !in.Holds(S)) return Fail(hpi::kWrongFormat);
+  if (S < 1 + nextWidth || !in.Holds(S)) return FailAt(hpi::kWrongFormat, start);
   std::uint8_t type = 0;
   if (!in.U8(type, hpi::kWrongFormat)) return false;
   const Kind& kind = KindOf(type, h.headerLevel);
   WriteRange(out, kind.name, h.groupLevel, start, S);
   out.WriteU8Item("Extension type", F, static_cast<std::uint32_t>(start), type);
   if (&kind == &kUnknown) out.WriteComment("Unkown value");
-  Extended e{in, out, h, S - 1u - nextWidth};
+  Extended e{in, out, h, S - 1u - nextWidth, start};
   if (!kind.walk(e)) return false;
   std::uint8_t size[4] = {};
   std::uint64_t at = in.Position();

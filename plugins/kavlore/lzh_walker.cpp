@@ -42,7 +42,7 @@ class LzhWalker {
 };
 
 bool LzhWalker::Run(std::uint64_t first) {
-  if (in_.Size() == 0) return Fail(hpi::kWrongFormat);
+  if (in_.Size() == 0) return FailAt(hpi::kWrongFormat, 0);
   WriteLeadingData(out_, first);
   if (!in_.SeekTo(first)) return false;
   while (!in_.AtEnd()) {
@@ -63,7 +63,7 @@ bool LzhWalker::Run(std::uint64_t first) {
       case 1: walked = Level1(start, dataSize); break;
       case 2: walked = Level2(start, dataSize); break;
       case 3: walked = Level3(start, dataSize); break;
-      default: return Fail(hpi::kWrongFormat);
+      default: return FailAt(hpi::kWrongFormat, start + kLevelOffset);
     }
     if (!walked) return false;
     if (dataSize != 0 && !WriteData(in_, out_, "Compress data", L, dataSize, hpi::kWrongFormat)) return false;
@@ -84,7 +84,7 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
   std::uint8_t nameLength = b[21];
   // LArc and early LHarc headers end with the name, without the CRC-16.
   bool hasCrc = headerSize >= nameLength + 22;
-  if (headerSize < nameLength + 20) return Fail(hpi::kWrongFormat);
+  if (headerSize < nameLength + 20) return FailAt(hpi::kWrongFormat, start);
   WriteRange(out_, "Archived file header", L, start, headerSize + 2u);
   FieldCursor f(out_, b, start);
   f.U8("Size of archived file header");
@@ -107,7 +107,7 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
     extended -= 2;
   }
   if (extended == 0) return true;
-  if (!in_.Holds(extended)) return Fail(hpi::kWrongFormat);
+  if (!in_.Holds(extended)) return in_.FailHere(hpi::kWrongFormat);
   WriteRange(out_, "Extended area", F, in_.Position(), extended);
   return in_.Skip(extended);
 }
@@ -117,7 +117,7 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   if (!in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
   std::uint8_t headerSize = b[0];
   std::uint8_t nameLength = b[21];
-  if (headerSize < nameLength + 25) return Fail(hpi::kWrongFormat);
+  if (headerSize < nameLength + 25) return FailAt(hpi::kWrongFormat, start);
   WriteRange(out_, "Base file header", L, start, headerSize + 2u);
   FieldCursor f(out_, b, start);
   f.U8("Size of base file header");
@@ -141,7 +141,7 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   WriteOsComment(out_, t[2]);
   std::uint32_t extended = headerSize - nameLength - 25u;
   if (extended != 0) {
-    if (!in_.Holds(extended)) return Fail(hpi::kWrongFormat);
+    if (!in_.Holds(extended)) return in_.FailHere(hpi::kWrongFormat);
     WriteRange(out_, "Extended area", F, in_.Position(), extended);
     if (!in_.Skip(extended)) return false;
   }
@@ -153,7 +153,8 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   // The skip size counts the extended headers as well as the data.
   std::uint64_t taken = 0;
   if (!WalkExtendedHeaders(in_, out_, {1, t[2], L}, next, taken)) return false;
-  if (taken > skipSize) return Fail(hpi::kWrongFormat);
+  constexpr std::uint64_t kSkipSizeAt = 7;
+  if (taken > skipSize) return FailAt(hpi::kWrongFormat, start + kSkipSizeAt);
   dataSize = skipSize - taken;
   return true;
 }
@@ -203,7 +204,7 @@ bool LzhWalker::Level3(std::uint64_t start, std::uint64_t& dataSize) {
 // Some writers pad a level 2 header by a byte; the header size says where the data begins.
 bool LzhWalker::Padding(std::uint64_t headerEnd) {
   if (headerEnd <= in_.Position()) return true;
-  if (!in_.Holds(headerEnd - in_.Position())) return Fail(hpi::kWrongFormat);
+  if (!in_.Holds(headerEnd - in_.Position())) return in_.FailHere(hpi::kWrongFormat);
   WriteRange(out_, "Padding", F, in_.Position(), headerEnd - in_.Position());
   return in_.SeekTo(headerEnd);
 }

@@ -13,12 +13,7 @@
 namespace kavlore {
 
 using hpi::Fail;
-
-// Records code with the offset of the fault.
-inline bool FailAt(int code, std::uint64_t offset) {
-  static_cast<void>(offset);
-  return Fail(code);
-}
+using hpi::FailAt;
 
 class Reader {
  public:

@@ -70,6 +70,8 @@ bool WalkExtraField(Reader& in, hpi::Writer& out, int level, std::uint16_t lengt
 
 const char* MethodText(std::uint16_t method);
 void WriteFlagNotes(hpi::Writer& out, std::uint16_t flag, std::uint16_t method);
+// MS-DOS attribute notes, then for an entry made on Unix its file type and mode.
+void WriteExternalAttributeNotes(hpi::Writer& out, std::uint16_t madeBy, std::uint32_t attributes);
 ShortText VersionMadeByText(std::uint16_t version);
 const char* HeaderIdText(std::uint16_t id);
 

@@ -1,5 +1,8 @@
 // The ZIP walk: records one after the other from the archive's first byte, each
 // introduced by its signature, up to the end of central directory record.
+#include <map>
+#include <string>
+
 #include "hpi/bytes.h"
 #include "items.h"
 #include "kavlore.h"
@@ -26,27 +29,54 @@ constexpr std::uint16_t kMaskedHeader = 0x2000;   // the central directory is en
 // extract" to "extra field length".
 struct EntryFields {
   std::uint16_t flag;
+  std::uint32_t crc;
   std::uint32_t compressed;
   std::uint32_t uncompressed;
   std::uint16_t nameLength;
   std::uint16_t extraLength;
 };
 
-EntryFields WriteEntryFields(hpi::Writer& out, FieldCursor& f, const std::uint8_t* method) {
+// What a local header said, for the central header that points to it.
+struct LocalSummary {
+  EntryFields fields;
+  std::string name;
+};
+
+void NoteDifference(hpi::Writer& out, const LocalSummary* local, bool differs) {
+  if (local != nullptr && differs) out.WriteNote("differs from the local file header");
+}
+
+// Sizes kept in zip64 extra blocks are not compared.
+bool SizesDiffer(std::uint32_t local, std::uint32_t central) {
+  return local != central && local != kZip64Marker && central != kZip64Marker;
+}
+
+// A central header's fields are compared with those of its local header, when
+// that one holds them (not streamed, not masked).
+EntryFields WriteEntryFields(hpi::Writer& out, FieldCursor& f, const std::uint8_t* method,
+                             const LocalSummary* local = nullptr) {
+  constexpr std::uint16_t kStreamedOrMasked = 0x0008 | 0x2000;
   EntryFields e{};
   f.U16("version needed to extract");
   e.flag = f.U16("general purpose bit flag");
   WriteFlagNotes(out, e.flag, hpi::LE16(method));  // the notes depend on the method that follows
+  NoteDifference(out, local, local && local->fields.flag != e.flag);
   out.WriteComment(MethodText(f.U16("compression method")));
   out.WriteComment(DosTimeText(f.U16("last mod file time")));
   out.WriteComment(DosDateText(f.U16("last mod file date")));
-  f.U32("crc-32");
+  const LocalSummary* sized = local && !(local->fields.flag & kStreamedOrMasked) ? local : nullptr;
+  e.crc = f.U32("crc-32");
+  NoteDifference(out, sized, sized && sized->fields.crc != e.crc);
   e.compressed = f.U32("compressed size");
+  NoteDifference(out, sized, sized && SizesDiffer(sized->fields.compressed, e.compressed));
   e.uncompressed = f.U32("uncompressed size");
+  NoteDifference(out, sized, sized && SizesDiffer(sized->fields.uncompressed, e.uncompressed));
   e.nameLength = f.U16("filename length");
   e.extraLength = f.U16("extra field length");
   return e;
 }
+
+unsigned long long Ull(std::uint64_t v) { return static_cast<unsigned long long>(v); }
 
 class ZipWalker {
  public:
@@ -80,11 +110,20 @@ class ZipWalker {
   bool Zip64Locator();
   bool EndOfCentralDirectory();
 
+  // The text of the field just read, kept whole.
+  bool ReadName(std::uint16_t length, std::string& name);
+
   Reader in_;
   hpi::Writer& out_;
+  std::map<std::uint64_t, LocalSummary> locals_;  // by file position
+  std::uint64_t first_ = 0;                       // the archive's first record
+  std::uint64_t shift_ = 0;                       // added to stored offsets, known at the first central header
+  std::uint64_t directoryStart_ = 0;              // the first central header, once seen
+  std::uint64_t directoryEnd_ = 0;                // where the end records begin, once seen
   Layout layout_;
   bool haveLayout_ = false;
   bool maskedHeaders_ = false;  // a local header says that the central directory is encrypted
+  bool encryptedDirectory_ = false;
   std::uint8_t record_[kCentralHeaderSize + 10] = {};
   std::uint64_t start_ = 0;
   std::uint64_t localIndex_ = 1;
@@ -101,13 +140,14 @@ const ZipWalker::Record ZipWalker::kRecords[] = {
 };
 
 bool ZipWalker::Run(std::uint64_t first) {
+  first_ = first;
   WriteLeadingData(out_, first);
   if (!in_.SeekTo(first)) return false;
   for (;;) {
     start_ = in_.Position();
     int got = in_.ReadSome(record_, 4);
     if (got < 0) return false;
-    if (got < 4) return Fail(hpi::kWrongFormat);
+    if (got < 4) return FailAt(hpi::kWrongFormat, start_);
     const Record* record = nullptr;
     for (const Record& r : kRecords) {
       if (r.signature == hpi::LE32(record_)) record = &r;
@@ -115,10 +155,11 @@ bool ZipWalker::Run(std::uint64_t first) {
     if (record == nullptr && IsEncryptedDirectory()) {
       // Central directory encryption hides the directory's headers; the end records tell where it ends.
       WriteRange(out_, "Central directory(encrypted)", kBaseLevel, start_, layout_.directoryEnd - start_);
+      encryptedDirectory_ = true;
       if (!in_.SeekTo(layout_.directoryEnd)) return false;
       continue;
     }
-    if (record == nullptr) return Fail(hpi::kWrongFormat);
+    if (record == nullptr) return FailAt(hpi::kWrongFormat, start_);
     if (!(this->*record->walk)() || !out_.Ok()) return false;
     if (record->last) return true;
   }
@@ -133,6 +174,9 @@ bool ZipWalker::LocalFileHeader() {
   f.U32("local file header signature");
   EntryFields e = WriteEntryFields(out_, f, record_ + 8);
   if (e.flag & kMaskedHeader) maskedHeaders_ = true;
+  LocalSummary& summary = locals_[RecordStart()];
+  summary.fields = e;
+  if (!ReadName(e.nameLength, summary.name)) return false;
   if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
   Zip64Values zip64;
   MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, false, false};
@@ -171,9 +215,9 @@ bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize
   std::size_t preferred = zip64 ? 8 : 4;
   std::size_t other = 12 - preferred;
   std::size_t width = matches(preferred) ? preferred : matches(other) ? other : signature ? preferred : 0;
-  if (width == 0) return Fail(kWrongDescriptorSignature);
+  if (width == 0) return FailAt(kWrongDescriptorSignature, start);
   std::size_t length = crcAt + 4 + 2 * width;
-  if (static_cast<std::size_t>(got) < length) return Fail(kWrongDescriptorField);
+  if (static_cast<std::size_t>(got) < length) return FailAt(kWrongDescriptorField, start);
 
   WriteRange(out_, Indexed("Data descriptor", index), kRecordLevel, start, length);
   FieldCursor f(out_, d, start);
@@ -191,19 +235,35 @@ bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize
 
 bool ZipWalker::CentralFileHeader() {
   if (!ReadRecord(kCentralHeaderSize)) return false;
-  if (centralIndex_ == 1) out_.WriteName("Central directory", kBaseLevel);
+  std::uint32_t offset = hpi::LE32(record_ + 42);
+  if (centralIndex_ == 1) {
+    out_.WriteName("Central directory", kBaseLevel);
+    directoryStart_ = RecordStart();
+    // Offsets count from the archive's start, or from the file's when a
+    // self-extractor's writer adjusted them.
+    shift_ = locals_.count(offset + first_) == 0 && locals_.count(offset) != 0 ? 0 : first_;
+  }
   out_.WriteName(Indexed("Central file header", centralIndex_++), kRecordLevel);
+  auto found = locals_.find(offset + shift_);
+  const LocalSummary* local = found != locals_.end() ? &found->second : nullptr;
   FieldCursor f(out_, record_, RecordStart());
   f.U32("Central file header signature");
-  out_.WriteComment(VersionMadeByText(f.U16("version made by")));
-  EntryFields e = WriteEntryFields(out_, f, record_ + 10);
+  std::uint16_t madeBy = f.U16("version made by");
+  out_.WriteComment(VersionMadeByText(madeBy));
+  EntryFields e = WriteEntryFields(out_, f, record_ + 10, local);
   std::uint16_t commentLength = f.U16("file comment length");
   std::uint16_t disk = f.U16("disk number start");
   f.U16("internal file attributes");
-  f.U32("external file attributes");
-  std::uint32_t offset = f.U32("relative offset of local header");
+  WriteExternalAttributeNotes(out_, madeBy, f.U32("external file attributes"));
+  f.U32("relative offset of local header");
+  if (local == nullptr && offset != kZip64Marker && !locals_.empty()) {
+    out_.WriteNote("no local file header was met at this offset");
+  }
 
+  std::string name;
+  if (!ReadName(e.nameLength, name)) return false;
   if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
+  NoteDifference(out_, local, local && !(local->fields.flag & kMaskedHeader) && local->name != name);
   Zip64Values zip64;
   MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, offset == kZip64Marker,
                       disk == 0xFFFF};
@@ -214,10 +274,17 @@ bool ZipWalker::CentralFileHeader() {
   return WriteTextField(in_, out_, "file comment", commentLength, hpi::kWrongFormat);
 }
 
+bool ZipWalker::ReadName(std::uint16_t length, std::string& name) {
+  std::uint64_t start = in_.Position();
+  if (!in_.Holds(length)) return FailAt(hpi::kWrongFormat, start);
+  name.resize(length);
+  return in_.Read(name.data(), length, hpi::kWrongFormat) && in_.SeekTo(start);
+}
+
 bool ZipWalker::DigitalSignature() {
   std::uint16_t size = 0;
   if (!in_.U16(size, kWrongLocalField)) return false;
-  if (!in_.Holds(size)) return Fail(kWrongLocalField);
+  if (!in_.Holds(size)) return in_.FailHere(kWrongLocalField);
   out_.WriteName("Digital signature", kRecordLevel);
   out_.WriteItem("header signature", F, static_cast<std::uint32_t>(RecordStart()), 4, record_);
   out_.WriteU16Item("size of data", F, static_cast<std::uint32_t>(RecordStart() + 4), size);
@@ -227,6 +294,7 @@ bool ZipWalker::DigitalSignature() {
 
 bool ZipWalker::Zip64EndOfCentralDirectory() {
   if (!ReadRecord(kZip64EndSize)) return false;
+  if (directoryEnd_ == 0) directoryEnd_ = RecordStart();
   out_.WriteName("Zip64 end of central directory record", kBaseLevel);
   FieldCursor f(out_, record_, RecordStart());
   f.U32("zip64 end of central dir signature");
@@ -239,7 +307,9 @@ bool ZipWalker::Zip64EndOfCentralDirectory() {
   f.Long("total number of entries in the central directory");
   f.Long("size of the central directory");
   f.Long("offset of start of central directory with respect to the starting disk number");
-  if (size < kZip64EndFixedPart || !in_.Holds(size - kZip64EndFixedPart)) return Fail(kWrongLocalField);
+  if (size < kZip64EndFixedPart || !in_.Holds(size - kZip64EndFixedPart)) {
+    return FailAt(kWrongLocalField, RecordStart() + 4);
+  }
   std::uint64_t extensible = size - kZip64EndFixedPart;
   if (extensible != 0) WriteRange(out_, "zip64 extensible data sector", F, in_.Position(), extensible);
   return in_.Skip(extensible);
@@ -260,13 +330,29 @@ bool ZipWalker::EndOfCentralDirectory() {
   if (!ReadRecord(kEndRecordSize)) return false;
   out_.WriteName("End of Central directory", kBaseLevel);
   FieldCursor f(out_, record_, RecordStart());
+  if (directoryEnd_ == 0) directoryEnd_ = RecordStart();
+  // The counts, size and offset are checked against the directory just walked,
+  // unless they are left to the zip64 end record or the directory is encrypted.
+  bool check = !encryptedDirectory_;
+  std::uint64_t headers = centralIndex_ - 1;
+  std::uint64_t size = headers == 0 ? 0 : directoryEnd_ - directoryStart_;
+  std::uint64_t offset = (headers == 0 ? RecordStart() : directoryStart_) - shift_;
+  auto noteCount = [&](std::uint16_t value) {
+    if (check && value != 0xFFFF && value != headers)
+      out_.Note("the central directory holds %llu headers", Ull(headers));
+  };
   f.U32("End of central dir signature");
   f.U16("Number of this disk");
   f.U16("Number of the disk with the start of the central directory");
-  f.U16("Total number of entries in the central dir on this disk");
-  f.U16("Total number of entries in the central dir");
-  f.U32("Size of the central directory");
-  f.U32("Offset of start of central directory with respect to the starting disk number");
+  noteCount(f.U16("Total number of entries in the central dir on this disk"));
+  noteCount(f.U16("Total number of entries in the central dir"));
+  std::uint32_t storedSize = f.U32("Size of the central directory");
+  if (check && storedSize != kZip64Marker && storedSize != size)
+    out_.Note("the central directory takes %llu bytes", Ull(size));
+  std::uint32_t storedOffset = f.U32("Offset of start of central directory with respect to the starting disk number");
+  if (check && storedOffset != kZip64Marker && storedOffset != offset) {
+    out_.Note("the central directory starts at %llu", Ull(offset));
+  }
   std::uint16_t commentLength = f.U16("zipfile comment length");
   return WriteTextField(in_, out_, "Zipfile comment", commentLength, hpi::kWrongFormat);
 }
