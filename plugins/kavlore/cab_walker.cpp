@@ -116,7 +116,7 @@ bool CabWalker::ReadRecord(std::uint8_t* bytes, std::size_t size) {
   int got = in_.ReadSome(bytes, size);
   if (got < 0) return false;
   if (static_cast<std::size_t>(got) == size) return true;
-  return FailAt(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError, at);
+  return in_.Fault(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError, at);
 }
 
 bool CabWalker::Header() {

@@ -29,6 +29,7 @@ class LzhWalker {
  private:
   // Each header walker leaves the reader at the compressed data and gives its size.
   bool Level0(std::uint64_t start, std::uint64_t& dataSize);
+  bool UnixExtendedArea(std::uint32_t size);
   bool Level1(std::uint64_t start, std::uint64_t& dataSize);
   bool Level2(std::uint64_t start, std::uint64_t& dataSize);
   bool Level3(std::uint64_t start, std::uint64_t& dataSize);
@@ -108,8 +109,30 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
   }
   if (extended == 0) return true;
   if (!in_.Holds(extended)) return in_.FailHere(hpi::kWrongFormat);
-  WriteRange(out_, "Extended area", F, in_.Position(), extended);
-  return in_.Skip(extended);
+  return UnixExtendedArea(extended);
+}
+
+// LHa for UNIX fills a level 0 header's extended area with 'U', a minor
+// version, the Unix time stamp, the mode, the user ID and the group ID.
+bool LzhWalker::UnixExtendedArea(std::uint32_t size) {
+  constexpr std::uint32_t kUnixAreaSize = 12;
+  std::uint64_t at = in_.Position();
+  std::uint8_t b[kUnixAreaSize];
+  if (size != kUnixAreaSize || !in_.Read(b, sizeof b, hpi::kWrongFormat) || b[0] != 'U') {
+    WriteRange(out_, "Extended area", F, at, size);
+    return in_.SeekTo(at + size);
+  }
+  WriteRange(out_, "Extended area", L + 1, at, size);
+  FieldCursor f(out_, b, at);
+  f.Text("OS ID", 1);
+  WriteOsComment(out_, b[0]);
+  f.U8("Minor version");
+  out_.WriteComment(UnixTimeText(f.U32("Last modified time")));
+  WritePermissionNotes(out_, f.U16("Permission"));
+  f.U16("User ID");
+  f.U16("Group ID");
+  out_.WriteGroupEnd(L + 1);
+  return true;
 }
 
 bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {

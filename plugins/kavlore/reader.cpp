@@ -21,7 +21,8 @@ bool Reader::Read(void* destination, std::size_t n, int shortCode) {
   std::uint64_t start = position_;
   int got = ReadSome(destination, n);
   if (got < 0) return false;
-  if (static_cast<std::size_t>(got) != n) return FailAt(shortCode, start);
+  // A read that starts past the end fails at the end.
+  if (static_cast<std::size_t>(got) != n) return Fault(shortCode, start);
   return true;
 }
 
@@ -45,7 +46,7 @@ bool Reader::SeekTo(std::uint64_t position) {
   if (placed_ && position == position_) return true;
   if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
       !file_.Seek(static_cast<std::int64_t>(position))) {
-    return FailAt(hpi::kFileReadError, position);
+    return Fault(hpi::kFileReadError, position);
   }
   position_ = position;
   placed_ = true;

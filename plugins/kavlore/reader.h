@@ -39,7 +39,9 @@ class Reader {
   bool SeekTo(std::uint64_t position);
   bool Skip(std::uint64_t n) { return SeekTo(position_ + n); }
   // Records code at the reader's position.
-  bool FailHere(int code) const { return FailAt(code, position_); }
+  bool FailHere(int code) const { return Fault(code, position_); }
+  // Records code at offset, or at the end of the file for an offset past it.
+  bool Fault(int code, std::uint64_t offset) const { return FailAt(code, offset < size_ ? offset : size_); }
 
  private:
   hpi::BinaryFile& file_;
