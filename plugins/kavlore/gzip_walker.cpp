@@ -110,8 +110,7 @@ bool WalkExtraArea(Reader& in, hpi::Writer& out, std::uint16_t xlen) {
     if (const char* text = SubfieldText(s[0], s[1])) out.WriteComment(text);
     f.U16("LEN");
     if (s[0] == 'B' && s[1] == 'C' && len == 2) {
-      out.Comment("block size %u", hpi::LE16(s + 4) + 1u);
-      f.U16("BSIZE(total block size - 1)");
+      out.Comment("block size %u", f.U16("BSIZE(total block size - 1)") + 1u);
     } else if (s[0] == 'R' && s[1] == 'A' && len >= 6) {
       f.U16("VER");
       f.U16("CHLEN(chunk length)");
