@@ -120,7 +120,8 @@ Location KindOf(const std::uint8_t* head, std::size_t length) {
   if (hpi::LE32(head) == kLocalHeader || hpi::LE32(head) == kEndOfCentralDirectory) return {ArchiveKind::Zip, 0};
   if (head[0] == 0x1F && head[1] == 0x8B) return {ArchiveKind::Gzip, 0};
   if (std::memcmp(head, "MSCF", 4) == 0) return {ArchiveKind::Cab, 0};
-  if (HasLzhMethod(head)) return {ArchiveKind::Lzh, 0};
+  constexpr std::uint8_t kHighestLevel = 3;
+  if (HasLzhMethod(head) && head[20] <= kHighestLevel) return {ArchiveKind::Lzh, 0};
   for (std::size_t i = 1; i + 4 <= length; ++i) {
     const std::uint8_t* b = head + i;
     if (IsLocalHeaderAt(b, length - i)) return {ArchiveKind::Zip, i};

@@ -93,6 +93,31 @@ TEST(Located, LzhHeaderWithARightChecksumAfterAProgram) {
   EXPECT_FALSE(AnalyseBytes(Prefixed(Program(70000), Level0())).ok);
 }
 
+// A level 2 header with a common extended header whose CRC-16 (0xA001, reflected) is right unless told otherwise.
+std::vector<std::uint8_t> Level2(bool rightCrc = true) {
+  Bytes b;
+  b.LE16(26 + 5 + 8).Text("-lh0-").LE32(0).LE32(0).LE32(86400).U8(0x20).U8(2).LE16(0).U8('U').LE16(5);
+  b.U8(0x00).LE16(0).LE16(8);        // common header: CRC-16, next size
+  b.U8(0x01).Text("a.txt").LE16(0);  // file name header
+  std::uint16_t crc = 0;
+  for (std::uint8_t byte : b.Vector()) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = static_cast<std::uint16_t>(crc & 1 ? (crc >> 1) ^ 0xA001 : crc >> 1);
+  }
+  if (!rightCrc) crc ^= 1;
+  b.Vector()[27] = static_cast<std::uint8_t>(crc);
+  b.Vector()[28] = static_cast<std::uint8_t>(crc >> 8);
+  return b.U8(0);
+}
+
+TEST(Located, LzhLevel2HeaderWithARightCrcAfterAProgram) {
+  EXPECT_EQ(Supports(Prefixed(Program(500), Level2())), 1);
+  EXPECT_EQ(Supports(Prefixed(Program(500), Level2(false))), 0);
+  auto a = AnalyseBytes(Prefixed(Program(500), Level2()));
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Base file header")), (Range{500, 39}));
+}
+
 TEST(Located, CorpusSelfExtractorsAndEmbeddedArchives) {
   struct Case {
     const char* file;
