@@ -1,7 +1,7 @@
 // The ZIP walk: records one after the other from the archive's first byte, each
 // introduced by its signature, up to the end of central directory record.
-#include <map>
-#include <string>
+#include <algorithm>
+#include <vector>
 
 #include "hpi/bytes.h"
 #include "items.h"
@@ -38,8 +38,9 @@ struct EntryFields {
 
 // What a local header said, for the central header that points to it.
 struct LocalSummary {
+  std::uint64_t position;
   EntryFields fields;
-  std::string name;
+  std::uint64_t nameHash;
 };
 
 void NoteDifference(hpi::Writer& out, const LocalSummary* local, bool differs) {
@@ -111,15 +112,17 @@ class ZipWalker {
   bool EndOfCentralDirectory();
 
   // The text of the field just read, kept whole.
-  bool ReadName(std::uint16_t length, std::string& name);
+  // A hash (FNV-1a) of the name that starts at the reader's position, which does not move.
+  bool HashName(std::uint16_t length, std::uint64_t& hash);
+  const LocalSummary* LocalAt(std::uint64_t position) const;
 
   Reader in_;
   hpi::Writer& out_;
-  std::map<std::uint64_t, LocalSummary> locals_;  // by file position
-  std::uint64_t first_ = 0;                       // the archive's first record
-  std::uint64_t shift_ = 0;                       // added to stored offsets, known at the first central header
-  std::uint64_t directoryStart_ = 0;              // the first central header, once seen
-  std::uint64_t directoryEnd_ = 0;                // where the end records begin, once seen
+  std::vector<LocalSummary> locals_;  // in file order
+  std::uint64_t first_ = 0;           // the archive's first record
+  std::uint64_t shift_ = 0;           // added to stored offsets, known at the first central header
+  std::uint64_t directoryStart_ = 0;  // the first central header, once seen
+  std::uint64_t directoryEnd_ = 0;    // where the end records begin, once seen
   Layout layout_;
   bool haveLayout_ = false;
   bool maskedHeaders_ = false;  // a local header says that the central directory is encrypted
@@ -174,9 +177,9 @@ bool ZipWalker::LocalFileHeader() {
   f.U32("local file header signature");
   EntryFields e = WriteEntryFields(out_, f, record_ + 8);
   if (e.flag & kMaskedHeader) maskedHeaders_ = true;
-  LocalSummary& summary = locals_[RecordStart()];
-  summary.fields = e;
-  if (!ReadName(e.nameLength, summary.name)) return false;
+  std::uint64_t nameHash = 0;
+  if (!HashName(e.nameLength, nameHash)) return false;
+  locals_.push_back({RecordStart(), e, nameHash});
   if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
   Zip64Values zip64;
   MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, false, false};
@@ -241,11 +244,10 @@ bool ZipWalker::CentralFileHeader() {
     directoryStart_ = RecordStart();
     // Offsets count from the archive's start, or from the file's when a
     // self-extractor's writer adjusted them.
-    shift_ = locals_.count(offset + first_) == 0 && locals_.count(offset) != 0 ? 0 : first_;
+    shift_ = LocalAt(offset + first_) == nullptr && LocalAt(offset) != nullptr ? 0 : first_;
   }
   out_.WriteName(Indexed("Central file header", centralIndex_++), kRecordLevel);
-  auto found = locals_.find(offset + shift_);
-  const LocalSummary* local = found != locals_.end() ? &found->second : nullptr;
+  const LocalSummary* local = LocalAt(offset + shift_);
   FieldCursor f(out_, record_, RecordStart());
   f.U32("Central file header signature");
   std::uint16_t madeBy = f.U16("version made by");
@@ -260,10 +262,10 @@ bool ZipWalker::CentralFileHeader() {
     out_.WriteNote("no local file header was met at this offset");
   }
 
-  std::string name;
-  if (!ReadName(e.nameLength, name)) return false;
+  std::uint64_t nameHash = 0;
+  if (!HashName(e.nameLength, nameHash)) return false;
   if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
-  NoteDifference(out_, local, local && !(local->fields.flag & kMaskedHeader) && local->name != name);
+  NoteDifference(out_, local, local && !(local->fields.flag & kMaskedHeader) && local->nameHash != nameHash);
   Zip64Values zip64;
   MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, offset == kZip64Marker,
                       disk == 0xFFFF};
@@ -274,11 +276,24 @@ bool ZipWalker::CentralFileHeader() {
   return WriteTextField(in_, out_, "file comment", commentLength, hpi::kWrongFormat);
 }
 
-bool ZipWalker::ReadName(std::uint16_t length, std::string& name) {
+bool ZipWalker::HashName(std::uint16_t length, std::uint64_t& hash) {
   std::uint64_t start = in_.Position();
   if (!in_.Holds(length)) return FailAt(hpi::kWrongFormat, start);
-  name.resize(length);
-  return in_.Read(name.data(), length, hpi::kWrongFormat) && in_.SeekTo(start);
+  hash = 0xCBF29CE484222325;
+  std::uint8_t chunk[4096];
+  for (std::size_t left = length; left > 0;) {
+    std::size_t n = std::min(left, sizeof chunk);
+    if (!in_.Read(chunk, n, hpi::kWrongFormat)) return false;
+    for (std::size_t i = 0; i < n; ++i) hash = (hash ^ chunk[i]) * 0x100000001B3;
+    left -= n;
+  }
+  return in_.SeekTo(start);
+}
+
+const LocalSummary* ZipWalker::LocalAt(std::uint64_t position) const {
+  auto it = std::lower_bound(locals_.begin(), locals_.end(), position,
+                             [](const LocalSummary& l, std::uint64_t at) { return l.position < at; });
+  return it != locals_.end() && it->position == position ? &*it : nullptr;
 }
 
 bool ZipWalker::DigitalSignature() {
