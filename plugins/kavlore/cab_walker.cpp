@@ -198,8 +198,9 @@ bool CabWalker::Folders() {
 bool CabWalker::Files() {
   if (!in_.SeekTo(base_ + coffFiles_)) return false;
   constexpr std::uint64_t kFileCountAt = 28;
-  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_))
+  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_)) {
     return FailAt(hpi::kWrongFormat, base_ + kFileCountAt);
+  }
   for (std::uint32_t i = 0; i < cFiles_; ++i) {
     std::uint8_t b[kFileSize];
     std::uint64_t at = in_.Position();

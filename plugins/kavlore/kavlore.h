@@ -38,9 +38,9 @@ struct Location {
 
 // The archive that the first bytes show: one starting at byte 0, or a ZIP local
 // header, CAB header or LZH header after other data whose fields hold together.
-Location KindOf(const std::uint8_t* head, std::size_t length);
+Location FindInHead(const std::uint8_t* head, std::size_t length);
 int IsSupported(const std::uint8_t* head, std::size_t length);
-// The archive in the file: what KindOf finds in its first bytes, a ZIP archive
+// The archive in the file: what FindInHead finds in its first bytes, a ZIP archive
 // found through its end records, a CAB header anywhere in the file or an LZH
 // header within its first 64 KiB; the file's position is left anywhere.
 Location Locate(hpi::Analysis& analysis);

@@ -24,7 +24,7 @@ class LzhWalker {
  public:
   explicit LzhWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {}
 
-  bool Run(std::uint64_t first);
+  bool Run(std::uint64_t archiveStart);
 
  private:
   // Each header walker leaves the reader at the compressed data and gives its size.
@@ -42,10 +42,10 @@ class LzhWalker {
   hpi::Writer& out_;
 };
 
-bool LzhWalker::Run(std::uint64_t first) {
+bool LzhWalker::Run(std::uint64_t archiveStart) {
   if (in_.Size() == 0) return FailAt(hpi::kWrongFormat, 0);
-  WriteLeadingData(out_, first);
-  if (!in_.SeekTo(first)) return false;
+  WriteLeadingData(out_, archiveStart);
+  if (!in_.SeekTo(archiveStart)) return false;
   while (!in_.AtEnd()) {
     std::uint64_t start = in_.Position();
     std::uint8_t first = 0;
@@ -117,8 +117,9 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
 bool LzhWalker::UnixExtendedArea(std::uint32_t size) {
   constexpr std::uint32_t kUnixAreaSize = 12;
   std::uint64_t at = in_.Position();
-  std::uint8_t b[kUnixAreaSize];
-  if (size != kUnixAreaSize || !in_.Read(b, sizeof b, hpi::kWrongFormat) || b[0] != 'U') {
+  std::uint8_t b[kUnixAreaSize] = {};
+  if (size == kUnixAreaSize && !in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
+  if (size != kUnixAreaSize || b[0] != 'U') {
     WriteRange(out_, "Extended area", F, at, size);
     return in_.SeekTo(at + size);
   }

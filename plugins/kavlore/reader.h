@@ -1,7 +1,7 @@
 // Reading an archive forward with the file-reading helpers, recording the
 // walker's code on a short read, code 3 on a read error and code 5 on a failing
-// seek, each at the offset of the read or seek. The position is tracked here, so walkers can check lengths against the
-// file's size without asking the file.
+// seek, each at the offset of the read or seek. The position is tracked here,
+// so walkers can check lengths against the file's size without asking the file.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +12,6 @@
 
 namespace kavlore {
 
-using hpi::Fail;
 using hpi::FailAt;
 
 class Reader {

@@ -114,7 +114,7 @@ std::optional<std::uint64_t> Search(Reader& in, std::uint64_t limit, std::size_t
 
 }  // namespace
 
-Location KindOf(const std::uint8_t* head, std::size_t length) {
+Location FindInHead(const std::uint8_t* head, std::size_t length) {
   if (length < 7) return {};
   // An archive without entries is a lone end of central directory record.
   if (hpi::LE32(head) == kLocalHeader || hpi::LE32(head) == kEndOfCentralDirectory) return {ArchiveKind::Zip, 0};
@@ -132,7 +132,7 @@ Location KindOf(const std::uint8_t* head, std::size_t length) {
 }
 
 int IsSupported(const std::uint8_t* head, std::size_t length) {
-  return KindOf(head, length).kind == ArchiveKind::None ? 0 : 1;
+  return FindInHead(head, length).kind == ArchiveKind::None ? 0 : 1;
 }
 
 Location Locate(hpi::Analysis& analysis) {
@@ -140,7 +140,7 @@ Location Locate(hpi::Analysis& analysis) {
   // Zero-filled as the host fills its head record.
   std::vector<std::uint8_t> head(kSupportBytes);
   ReadAt(in, 0, head);
-  Location found = KindOf(head.data(), head.size());
+  Location found = FindInHead(head.data(), head.size());
   if (found.kind != ArchiveKind::None && found.offset == 0) return found;
   // The end records name the start of a ZIP archive, however long the program in front.
   zip::Layout layout;

@@ -111,7 +111,6 @@ class ZipWalker {
   bool Zip64Locator();
   bool EndOfCentralDirectory();
 
-  // The text of the field just read, kept whole.
   // A hash (FNV-1a) of the name that starts at the reader's position, which does not move.
   bool HashName(std::uint16_t length, std::uint64_t& hash);
   const LocalSummary* LocalAt(std::uint64_t position) const;
@@ -144,6 +143,7 @@ const ZipWalker::Record ZipWalker::kRecords[] = {
 
 bool ZipWalker::Run(std::uint64_t first) {
   first_ = first;
+  shift_ = first;
   WriteLeadingData(out_, first);
   if (!in_.SeekTo(first)) return false;
   for (;;) {
@@ -353,8 +353,9 @@ bool ZipWalker::EndOfCentralDirectory() {
   std::uint64_t size = headers == 0 ? 0 : directoryEnd_ - directoryStart_;
   std::uint64_t offset = (headers == 0 ? RecordStart() : directoryStart_) - shift_;
   auto noteCount = [&](std::uint16_t value) {
-    if (check && value != 0xFFFF && value != headers)
+    if (check && value != 0xFFFF && value != headers) {
       out_.Note("the central directory holds %llu headers", Ull(headers));
+    }
   };
   f.U32("End of central dir signature");
   f.U16("Number of this disk");
@@ -362,8 +363,9 @@ bool ZipWalker::EndOfCentralDirectory() {
   noteCount(f.U16("Total number of entries in the central dir on this disk"));
   noteCount(f.U16("Total number of entries in the central dir"));
   std::uint32_t storedSize = f.U32("Size of the central directory");
-  if (check && storedSize != kZip64Marker && storedSize != size)
+  if (check && storedSize != kZip64Marker && storedSize != size) {
     out_.Note("the central directory takes %llu bytes", Ull(size));
+  }
   std::uint32_t storedOffset = f.U32("Offset of start of central directory with respect to the starting disk number");
   if (check && storedOffset != kZip64Marker && storedOffset != offset) {
     out_.Note("the central directory starts at %llu", Ull(offset));
