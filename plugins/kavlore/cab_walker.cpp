@@ -172,10 +172,7 @@ bool CabWalker::Header() {
 }
 
 bool CabWalker::Folders() {
-  // The count is checked against the file before it drives the loop.
-  std::uint64_t entrySize = kFolderSize + folderReserve_;
-  constexpr std::uint64_t kFolderCountAt = 26;
-  if (!in_.Holds(entrySize * cFolders_)) return FailAt(hpi::kWrongFormat, base_ + kFolderCountAt);
+  // The 16-bit count bounds the loop; entries past the end of the file fail at the end.
   folders_.reserve(cFolders_);
   for (std::uint32_t i = 0; i < cFolders_; ++i) {
     std::uint8_t b[kFolderSize];
@@ -197,10 +194,6 @@ bool CabWalker::Folders() {
 
 bool CabWalker::Files() {
   if (!in_.SeekTo(base_ + coffFiles_)) return false;
-  constexpr std::uint64_t kFileCountAt = 28;
-  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_)) {
-    return FailAt(hpi::kWrongFormat, base_ + kFileCountAt);
-  }
   for (std::uint32_t i = 0; i < cFiles_; ++i) {
     std::uint8_t b[kFileSize];
     std::uint64_t at = in_.Position();

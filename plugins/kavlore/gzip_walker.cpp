@@ -92,10 +92,12 @@ const char* SubfieldText(std::uint8_t si1, std::uint8_t si2) {
 }
 
 // The FEXTRA area: subfields of SI1, SI2, LEN and LEN bytes of data. BGZF and
-// dictzip subfields are shown field by field.
-bool WalkExtraArea(Reader& in, hpi::Writer& out, std::uint16_t xlen) {
-  std::vector<std::uint8_t> area(xlen);
+// dictzip subfields are shown field by field. An area cut short by the end of
+// the file shows the subfields that it holds whole.
+bool WalkExtraArea(Reader& in, hpi::Writer& out, std::uint16_t length) {
   std::uint64_t start = in.Position();
+  auto xlen = static_cast<std::uint16_t>(std::min<std::uint64_t>(length, in.Remaining()));
+  std::vector<std::uint8_t> area(xlen);
   if (!in.Read(area.data(), xlen, kWrongDescriptorField)) return false;
   WriteRange(out, "extra field", kBaseLevel, start, xlen);
   std::size_t at = 0;
@@ -123,6 +125,7 @@ bool WalkExtraArea(Reader& in, hpi::Writer& out, std::uint16_t xlen) {
     out.WriteGroupEnd(kBaseLevel + 1);
     at += 4 + len;
   }
+  if (xlen < length) return FailAt(kWrongDescriptorField, start + at);
   if (at < xlen) WriteRange(out, "Unkown data", F, start + at, xlen - at);
   out.WriteGroupEnd(kBaseLevel);
   return true;
@@ -149,24 +152,25 @@ bool WalkGzip(hpi::Analysis& a) {
   Reader in(a.file, a.fileSize);
   hpi::Writer& out = a.out;
   std::uint8_t h[kHeaderSize];
-  if (!in.Read(h, sizeof h, kWrongDescriptorField)) return false;
+  int got = ReadRecord(in, h, sizeof h);
+  if (got < 0) return false;
   if (hpi::LE16(h) != kIdentification) return FailAt(kWrongGzipId, 0);
-  FieldCursor f(out, h, 0);
+  FieldCursor f(out, h, 0, static_cast<std::size_t>(got));
   f.U16("IDentification");
-  out.WriteComment(f.U8("CM(Compression Method)") == 8 ? "deflate" : "Unkown value");
+  f.Comment(f.U8("CM(Compression Method)") == 8 ? "deflate" : "Unkown value");
   std::uint8_t flags = f.U8("FLG(FLaGs)");
-  out.WriteComment(FlagText(flags));
+  f.Comment(FlagText(flags));
   std::uint32_t mtime = f.U32("MTIME(Modification TIME)");
-  out.WriteComment(mtime == 0 ? ShortText("no time stamp") : UnixTimeText(mtime));
-  out.WriteComment(XflText(f.U8("XFL(eXtra FLags)")));
-  if (const char* os = OsText(f.U8("OS(Operating System)"))) out.WriteComment(os);
+  f.Comment(mtime == 0 ? ShortText("no time stamp") : UnixTimeText(mtime));
+  f.Comment(XflText(f.U8("XFL(eXtra FLags)")));
+  if (const char* os = OsText(f.U8("OS(Operating System)"))) f.Comment(os);
+  if (!f.Complete(kWrongDescriptorField)) return false;
 
   if (flags & FEXTRA) {
     std::uint16_t xlen = 0;
     std::uint64_t at = in.Position();
     if (!in.U16(xlen, kWrongDescriptorField)) return false;
     out.WriteU16Item("XLEN(eXtra LENgth)", F, static_cast<std::uint32_t>(at), xlen);
-    if (!in.Holds(xlen)) return FailAt(kWrongDescriptorField, at);
     if (xlen != 0 && !WalkExtraArea(in, out, xlen)) return false;
   }
   if ((flags & FNAME) && !WriteZeroTerminatedField(in, out, "original file name")) return false;

@@ -37,9 +37,29 @@ bool WriteData(Reader& in, hpi::Writer& out, std::string_view name, int level, s
 
 const std::uint8_t* FieldCursor::Field(std::string_view name, std::uint32_t width, hpi::ValueKind kind) {
   const std::uint8_t* value = bytes_ + at_;
-  out_.WriteItem(name, F, static_cast<std::uint32_t>(offset_ + at_), width, value, kind);
+  if (!cut_ && at_ + width > available_) {
+    cut_ = true;
+    missing_ = at_;
+  }
+  if (!cut_) out_.WriteItem(name, F, static_cast<std::uint32_t>(offset_ + at_), width, value, kind);
   at_ += width;
   return value;
+}
+
+void FieldCursor::Comment(std::string_view text) {
+  if (!cut_) out_.WriteComment(text);
+}
+
+void FieldCursor::Note(std::string_view text) {
+  if (!cut_) out_.WriteNote(text);
+}
+
+bool FieldCursor::Complete(int code) const { return !cut_ || FailAt(code, offset_ + missing_); }
+
+int ReadRecord(Reader& in, std::uint8_t* bytes, std::size_t size) {
+  int got = in.ReadSome(bytes, size);
+  if (got >= 0) std::fill(bytes + got, bytes + size, 0);
+  return got;
 }
 
 std::uint8_t FieldCursor::U8(std::string_view name) { return *Field(name, 1, hpi::ValueKind::Unsigned); }

@@ -75,7 +75,7 @@ bool LzhWalker::Run(std::uint64_t archiveStart) {
 
 void LzhWalker::Method(FieldCursor& f, const std::uint8_t* bytes) {
   f.Text("Method ID", kMethodLength);
-  WriteMethodNotes(out_, std::string_view(reinterpret_cast<const char*>(bytes), kMethodLength));
+  if (f.Wrote()) WriteMethodNotes(out_, std::string_view(reinterpret_cast<const char*>(bytes), kMethodLength));
 }
 
 bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
@@ -205,22 +205,25 @@ bool LzhWalker::Level2(std::uint64_t start, std::uint64_t& dataSize) {
 }
 
 bool LzhWalker::Level3(std::uint64_t start, std::uint64_t& dataSize) {
-  std::uint8_t b[kLevel3FixedSize];
-  if (!in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
+  // A heading without a range: written first, so that a header cut short shows its fields that are there.
   out_.WriteName("Base file header", L);
-  FieldCursor f(out_, b, start);
+  std::uint8_t b[kLevel3FixedSize];
+  int got = ReadRecord(in_, b, sizeof b);
+  if (got < 0) return false;
+  FieldCursor f(out_, b, start, static_cast<std::size_t>(got));
   f.U16("Word size");
   Method(f, b + 2);
   dataSize = f.U32("Compressed size");
   f.U32("Uncompressed size");
-  out_.WriteComment(UnixTimeText(f.U32("Last modified time")));
+  f.Comment(UnixTimeText(f.U32("Last modified time")));
   f.U8("Reserved");
   f.U8("Level");
   f.U16("CRC-16 of original file");
   f.Text("OS ID", 1);
-  WriteOsComment(out_, b[23]);
+  if (f.Wrote()) WriteOsComment(out_, b[23]);
   std::uint32_t totalSize = f.U32("Header size(base header + each extended headers)");
   std::uint32_t next = f.U32("Next header size");
+  if (!f.Complete(hpi::kWrongFormat)) return false;
   std::uint64_t taken = 0;
   return WalkExtendedHeaders(in_, out_, {3, b[23], L}, next, taken) && Padding(start + totalSize);
 }

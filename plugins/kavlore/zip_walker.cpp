@@ -43,8 +43,8 @@ struct LocalSummary {
   std::uint64_t nameHash;
 };
 
-void NoteDifference(hpi::Writer& out, const LocalSummary* local, bool differs) {
-  if (local != nullptr && differs) out.WriteNote("differs from the local file header");
+void NoteDifference(FieldCursor& f, const LocalSummary* local, bool differs) {
+  if (local != nullptr && differs) f.Note("differs from the local file header");
 }
 
 // Sizes kept in zip64 extra blocks are not compared.
@@ -60,24 +60,22 @@ EntryFields WriteEntryFields(hpi::Writer& out, FieldCursor& f, const std::uint8_
   EntryFields e{};
   f.U16("version needed to extract");
   e.flag = f.U16("general purpose bit flag");
-  WriteFlagNotes(out, e.flag, hpi::LE16(method));  // the notes depend on the method that follows
-  NoteDifference(out, local, local && local->fields.flag != e.flag);
-  out.WriteComment(MethodText(f.U16("compression method")));
-  out.WriteComment(DosTimeText(f.U16("last mod file time")));
-  out.WriteComment(DosDateText(f.U16("last mod file date")));
+  if (f.Wrote()) WriteFlagNotes(out, e.flag, hpi::LE16(method));  // the notes depend on the method that follows
+  NoteDifference(f, local, local && local->fields.flag != e.flag);
+  f.Comment(MethodText(f.U16("compression method")));
+  f.Comment(DosTimeText(f.U16("last mod file time")));
+  f.Comment(DosDateText(f.U16("last mod file date")));
   const LocalSummary* sized = local && !(local->fields.flag & kStreamedOrMasked) ? local : nullptr;
   e.crc = f.U32("crc-32");
-  NoteDifference(out, sized, sized && sized->fields.crc != e.crc);
+  NoteDifference(f, sized, sized && sized->fields.crc != e.crc);
   e.compressed = f.U32("compressed size");
-  NoteDifference(out, sized, sized && SizesDiffer(sized->fields.compressed, e.compressed));
+  NoteDifference(f, sized, sized && SizesDiffer(sized->fields.compressed, e.compressed));
   e.uncompressed = f.U32("uncompressed size");
-  NoteDifference(out, sized, sized && SizesDiffer(sized->fields.uncompressed, e.uncompressed));
+  NoteDifference(f, sized, sized && SizesDiffer(sized->fields.uncompressed, e.uncompressed));
   e.nameLength = f.U16("filename length");
   e.extraLength = f.U16("extra field length");
   return e;
 }
-
-unsigned long long Ull(std::uint64_t v) { return static_cast<unsigned long long>(v); }
 
 class ZipWalker {
  public:
@@ -95,8 +93,12 @@ class ZipWalker {
   };
   static const Record kRecords[];
 
-  // Reads the rest of a record whose signature is already in record_.
-  bool ReadRecord(std::size_t size) { return in_.Read(record_ + 4, size - 4, kWrongLocalField); }
+  // Reads the rest of a record whose signature is already in record_: the count
+  // of the record's bytes that the file holds, or -1 after a read error.
+  int ReadRecord(std::size_t size) {
+    int got = kavlore::ReadRecord(in_, record_ + 4, size - 4);
+    return got < 0 ? -1 : got + 4;
+  }
   std::uint64_t RecordStart() const { return start_; }
 
   bool IsEncryptedDirectory() const {
@@ -168,14 +170,18 @@ bool ZipWalker::Run(std::uint64_t first) {
   }
 }
 
+// Headings come before the record is read, so that a record cut short by the
+// end of the file still shows where it began.
 bool ZipWalker::LocalFileHeader() {
-  if (!ReadRecord(kLocalHeaderSize)) return false;
   if (localIndex_ == 1) out_.WriteName("Local file", kBaseLevel);
   std::uint64_t n = localIndex_++;
   out_.WriteName(Indexed("local file header", n), kRecordLevel);
-  FieldCursor f(out_, record_, RecordStart());
+  int got = ReadRecord(kLocalHeaderSize);
+  if (got < 0) return false;
+  FieldCursor f(out_, record_, RecordStart(), static_cast<std::size_t>(got));
   f.U32("local file header signature");
   EntryFields e = WriteEntryFields(out_, f, record_ + 8);
+  if (!f.Complete(kWrongLocalField)) return false;
   if (e.flag & kMaskedHeader) maskedHeaders_ = true;
   std::uint64_t nameHash = 0;
   if (!HashName(e.nameLength, nameHash)) return false;
@@ -237,35 +243,43 @@ bool ZipWalker::DataDescriptor(std::uint64_t index, std::uint64_t compressedSize
 }
 
 bool ZipWalker::CentralFileHeader() {
-  if (!ReadRecord(kCentralHeaderSize)) return false;
-  std::uint32_t offset = hpi::LE32(record_ + 42);
-  if (centralIndex_ == 1) {
+  bool first = centralIndex_ == 1;
+  if (first) {
     out_.WriteName("Central directory", kBaseLevel);
     directoryStart_ = RecordStart();
-    // Offsets count from the archive's start, or from the file's when a
-    // self-extractor's writer adjusted them.
-    shift_ = LocalAt(offset + first_) == nullptr && LocalAt(offset) != nullptr ? 0 : first_;
   }
   out_.WriteName(Indexed("Central file header", centralIndex_++), kRecordLevel);
-  const LocalSummary* local = LocalAt(offset + shift_);
-  FieldCursor f(out_, record_, RecordStart());
+  int got = ReadRecord(kCentralHeaderSize);
+  if (got < 0) return false;
+  std::uint32_t offset = hpi::LE32(record_ + 42);
+  // Offsets count from the archive's start, or from the file's when a
+  // self-extractor's writer adjusted them.
+  if (first) shift_ = LocalAt(offset + first_) == nullptr && LocalAt(offset) != nullptr ? 0 : first_;
+  // A header cut short is not compared: its offset is not there.
+  bool whole = static_cast<std::size_t>(got) == kCentralHeaderSize;
+  const LocalSummary* local = whole ? LocalAt(offset + shift_) : nullptr;
+  FieldCursor f(out_, record_, RecordStart(), static_cast<std::size_t>(got));
   f.U32("Central file header signature");
   std::uint16_t madeBy = f.U16("version made by");
-  out_.WriteComment(VersionMadeByText(madeBy));
+  f.Comment(VersionMadeByText(madeBy));
   EntryFields e = WriteEntryFields(out_, f, record_ + 10, local);
   std::uint16_t commentLength = f.U16("file comment length");
   std::uint16_t disk = f.U16("disk number start");
   f.U16("internal file attributes");
-  WriteExternalAttributeNotes(out_, madeBy, f.U32("external file attributes"));
+  std::uint32_t attributes = f.U32("external file attributes");
+  if (f.Wrote()) WriteExternalAttributeNotes(out_, madeBy, attributes);
   f.U32("relative offset of local header");
   if (local == nullptr && offset != kZip64Marker && !locals_.empty()) {
-    out_.WriteNote("no local file header was met at this offset");
+    f.Note("no local file header was met at this offset");
   }
+  if (!f.Complete(kWrongLocalField)) return false;
 
   std::uint64_t nameHash = 0;
   if (!HashName(e.nameLength, nameHash)) return false;
   if (!WriteTextField(in_, out_, "filename", e.nameLength, hpi::kWrongFormat)) return false;
-  NoteDifference(out_, local, local && !(local->fields.flag & kMaskedHeader) && local->nameHash != nameHash);
+  if (local != nullptr && !(local->fields.flag & kMaskedHeader) && local->nameHash != nameHash && e.nameLength != 0) {
+    out_.WriteNote("differs from the local file header");
+  }
   Zip64Values zip64;
   MarkedFields marked{e.uncompressed == kZip64Marker, e.compressed == kZip64Marker, offset == kZip64Marker,
                       disk == 0xFFFF};
@@ -297,10 +311,10 @@ const LocalSummary* ZipWalker::LocalAt(std::uint64_t position) const {
 }
 
 bool ZipWalker::DigitalSignature() {
+  out_.WriteName("Digital signature", kRecordLevel);
   std::uint16_t size = 0;
   if (!in_.U16(size, kWrongLocalField)) return false;
   if (!in_.Holds(size)) return in_.FailHere(kWrongLocalField);
-  out_.WriteName("Digital signature", kRecordLevel);
   out_.WriteItem("header signature", F, static_cast<std::uint32_t>(RecordStart()), 4, record_);
   out_.WriteU16Item("size of data", F, static_cast<std::uint32_t>(RecordStart() + 4), size);
   if (size != 0) WriteRange(out_, "signature data", F, in_.Position(), size);
@@ -308,13 +322,14 @@ bool ZipWalker::DigitalSignature() {
 }
 
 bool ZipWalker::Zip64EndOfCentralDirectory() {
-  if (!ReadRecord(kZip64EndSize)) return false;
   if (directoryEnd_ == 0) directoryEnd_ = RecordStart();
   out_.WriteName("Zip64 end of central directory record", kBaseLevel);
-  FieldCursor f(out_, record_, RecordStart());
+  int got = ReadRecord(kZip64EndSize);
+  if (got < 0) return false;
+  FieldCursor f(out_, record_, RecordStart(), static_cast<std::size_t>(got));
   f.U32("zip64 end of central dir signature");
   std::uint64_t size = f.Long("size of zip64 end of central directory record");
-  out_.WriteComment(VersionMadeByText(f.U16("version made by")));
+  f.Comment(VersionMadeByText(f.U16("version made by")));
   f.U16("version needed to extract");
   f.U32("number of this disk");
   f.U32("number of the disk with the start of the central directory");
@@ -322,6 +337,7 @@ bool ZipWalker::Zip64EndOfCentralDirectory() {
   f.Long("total number of entries in the central directory");
   f.Long("size of the central directory");
   f.Long("offset of start of central directory with respect to the starting disk number");
+  if (!f.Complete(kWrongLocalField)) return false;
   if (size < kZip64EndFixedPart || !in_.Holds(size - kZip64EndFixedPart)) {
     return FailAt(kWrongLocalField, RecordStart() + 4);
   }
@@ -331,20 +347,22 @@ bool ZipWalker::Zip64EndOfCentralDirectory() {
 }
 
 bool ZipWalker::Zip64Locator() {
-  if (!ReadRecord(kZip64LocatorSize)) return false;
   out_.WriteName("Zip64 end of central directory locator", kBaseLevel);
-  FieldCursor f(out_, record_, RecordStart());
+  int got = ReadRecord(kZip64LocatorSize);
+  if (got < 0) return false;
+  FieldCursor f(out_, record_, RecordStart(), static_cast<std::size_t>(got));
   f.U32("zip64 end of central dir locator signature");
   f.U32("number of the disk with the start of the zip64 end of central directory");
   f.Long("relative offset of the zip64 end of central directory record");
   f.U32("total number of disks");
-  return true;
+  return f.Complete(kWrongLocalField);
 }
 
 bool ZipWalker::EndOfCentralDirectory() {
-  if (!ReadRecord(kEndRecordSize)) return false;
   out_.WriteName("End of Central directory", kBaseLevel);
-  FieldCursor f(out_, record_, RecordStart());
+  int got = ReadRecord(kEndRecordSize);
+  if (got < 0) return false;
+  FieldCursor f(out_, record_, RecordStart(), static_cast<std::size_t>(got));
   if (directoryEnd_ == 0) directoryEnd_ = RecordStart();
   // The counts, size and offset are checked against the directory just walked,
   // unless they are left to the zip64 end record or the directory is encrypted.
@@ -354,7 +372,7 @@ bool ZipWalker::EndOfCentralDirectory() {
   std::uint64_t offset = (headers == 0 ? RecordStart() : directoryStart_) - shift_;
   auto noteCount = [&](std::uint16_t value) {
     if (check && value != 0xFFFF && value != headers) {
-      out_.Note("the central directory holds %llu headers", Ull(headers));
+      f.Note(ShortText("the central directory holds ").Number(headers).Append(" headers"));
     }
   };
   f.U32("End of central dir signature");
@@ -364,13 +382,14 @@ bool ZipWalker::EndOfCentralDirectory() {
   noteCount(f.U16("Total number of entries in the central dir"));
   std::uint32_t storedSize = f.U32("Size of the central directory");
   if (check && storedSize != kZip64Marker && storedSize != size) {
-    out_.Note("the central directory takes %llu bytes", Ull(size));
+    f.Note(ShortText("the central directory takes ").Number(size).Append(" bytes"));
   }
   std::uint32_t storedOffset = f.U32("Offset of start of central directory with respect to the starting disk number");
   if (check && storedOffset != kZip64Marker && storedOffset != offset) {
-    out_.Note("the central directory starts at %llu", Ull(offset));
+    f.Note(ShortText("the central directory starts at ").Number(offset));
   }
   std::uint16_t commentLength = f.U16("zipfile comment length");
+  if (!f.Complete(kWrongLocalField)) return false;
   return WriteTextField(in_, out_, "Zipfile comment", commentLength, hpi::kWrongFormat);
 }
 

@@ -122,7 +122,7 @@ TEST(Cab, ReserveSizesWithoutReservedArea) {
 TEST(Cab, InconsistentCabinetsAreFormatErrors) {
   EXPECT_EQ(AnalyseBytes(MakeCab({.folders = 2, .foldersOutOfOrder = true})).error, "[HPI_PLUGIN] Wrong file format!");
   EXPECT_EQ(AnalyseBytes(MakeCab({.cbCabinet = 60})).error, "[HPI_PLUGIN] Wrong file format!");
-  // A count that the file cannot hold fails before any entry is read.
+  // A count that the file cannot hold fails at the end of the file.
   auto huge = MakeCab({});
   huge[26] = 0xFF;
   huge[27] = 0xFF;
