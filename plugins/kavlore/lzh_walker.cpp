@@ -55,8 +55,15 @@ bool LzhWalker::Run(std::uint64_t archiveStart) {
       out_.WriteItem("Archive end", F, static_cast<std::uint32_t>(start), 1, &first);
       return out_.Ok();
     }
-    std::uint8_t level = 0;
-    if (!in_.SeekTo(start + kLevelOffset) || !in_.U8(level, hpi::kWrongFormat) || !in_.SeekTo(start)) return false;
+    // The level byte, or for a header cut short before it the word size 4 that only level 3 headers begin with.
+    std::uint8_t peek[kLevelOffset + 1];
+    if (!in_.SeekTo(start)) return false;
+    int got = ReadRecord(in_, peek, sizeof peek);
+    if (got < 0 || !in_.SeekTo(start)) return false;
+    constexpr std::uint16_t kLevel3WordSize = 4;
+    bool cutLevel3 = got >= 2 && hpi::LE16(peek) == kLevel3WordSize;
+    if (static_cast<std::size_t>(got) < sizeof peek && !cutLevel3) return in_.Fault(hpi::kWrongFormat, start + got);
+    std::uint8_t level = static_cast<std::size_t>(got) == sizeof peek ? peek[kLevelOffset] : 3;
     std::uint64_t dataSize = 0;
     bool walked = false;
     switch (level) {
