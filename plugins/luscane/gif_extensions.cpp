@@ -37,9 +37,9 @@ bool IsNetscapeLike(const std::uint8_t* identifier, const std::uint8_t* code) {
 
 }  // namespace
 
+// GIF87a has no extension blocks, but decoders read them in such files too.
 Step GifWalker::Extension() {
   std::uint32_t at = At() - 1;
-  if (!extensionsAllowed_) return Fail(kExtensionIn87a);
   std::uint8_t label;
   if (Step step = Read(&label, 1); step != Step::kDone) return step;
   switch (label) {
@@ -54,6 +54,10 @@ Step GifWalker::Extension() {
 void GifWalker::ExtensionStart(const char* name, std::uint32_t at, std::uint32_t size, const char* labelName,
                                std::uint8_t label) {
   out_.WriteItem(name, kLevel, at, size);
+  if (!extensionsAllowed_ && !versionNoted_) {
+    out_.WriteNote("the GIF Version is 87a; extension blocks came with 89a");
+    versionNoted_ = true;
+  }
   out_.WriteU8Item("Extension Introducer Label", kField, at, kIntroducer);
   out_.WriteU8Item(labelName, kField, at + 1, label);
 }

@@ -35,13 +35,13 @@ bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 
 bool AnalyseGif(hpi::Analysis& analysis) { return GifWalker(analysis).Run(); }
 
-// A file that ends inside the block sequence is shown up to its last complete
-// structure and closed with a marker, rather than discarded as a whole.
+// A file that ends inside the block sequence, or before its trailer, fails
+// after the last complete structure (a sub-block cut short is shown with a note).
 bool GifWalker::Run() {
   Step step = Header();
   if (step == Step::kDone) step = LogicalScreen();
   if (step == Step::kDone) step = Blocks();
-  if (step == Step::kEndOfFile) return EndOfFile();
+  if (step == Step::kEndOfFile) return hpi::Fail(hpi::kWrongFormat);
   return step == Step::kDone;
 }
 
@@ -176,7 +176,7 @@ Step GifWalker::SubBlocks(Content content) {
     std::uint32_t present = static_cast<std::uint32_t>(got);
     out_.WriteItem("Data Sub Block", kLevel, at, 1 + present);
     out_.WriteU8Item("Block Size", kField, at, size);
-    if (present < size) out_.Comment("%u bytes past the end of the file", size - present);
+    if (present < size) out_.Note("%u bytes past the end of the file", size - present);
     if (present > 0) SubBlockContent(content, at + 1, data, size, present);
     Shown();
     if (!out_.Ok()) return Step::kFailed;
@@ -212,20 +212,6 @@ void GifWalker::Trailer(std::uint32_t at) {
   out_.WriteU8Item("GIF Trailer", kLevel, at, kTrailer);
   Shown();
   if (a_.fileSize > pos_) out_.WriteItem("Trailing Data", kLevel, At(), static_cast<std::uint32_t>(a_.fileSize - pos_));
-}
-
-// The file ended where a block or a byte of one was due: the incomplete block
-// is marked, and so is the missing trailer.
-bool GifWalker::EndOfFile() {
-  if (a_.fileSize > shown_) {
-    out_.WriteName("Truncated Block", kLevel);
-    out_.WriteComment("runs past the end of the file");
-    out_.WriteOffset(static_cast<std::uint32_t>(shown_));
-    out_.WriteSize(static_cast<std::uint32_t>(a_.fileSize - shown_));
-  }
-  out_.WriteName("Missing GIF Trailer", kLevel);
-  out_.Comment("the file ends at offset %u", static_cast<unsigned>(a_.fileSize));
-  return out_.Ok();
 }
 
 }  // namespace luscane

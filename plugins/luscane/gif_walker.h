@@ -50,7 +50,6 @@ class GifWalker {
   void ExtensionStart(const char* name, std::uint32_t at, std::uint32_t size, const char* labelName,
                       std::uint8_t label);
   void Trailer(std::uint32_t at);
-  bool EndOfFile();
 
   // Reads n bytes: kEndOfFile when the file ends first, kFailed (code 5) on a read error.
   Step Read(void* destination, std::size_t n);
@@ -65,6 +64,7 @@ class GifWalker {
   std::uint64_t pos_ = 0;    // the file position
   std::uint64_t shown_ = 0;  // the end of the last complete structure
   bool extensionsAllowed_ = true;
+  bool versionNoted_ = false;  // an extension in a GIF87a file has been noted
 };
 
 }  // namespace luscane

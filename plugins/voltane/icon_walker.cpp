@@ -1,5 +1,6 @@
 // ICO and CUR: the icon directory, its entries, each image (a BITMAPINFOHEADER
 // with palette, XOR and AND masks, or a PNG stream) and the file report.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -77,7 +78,10 @@ class IconWalker {
   bool Entries();
   bool Images();
   bool Image(int j);
+  bool Mask(const char* name, std::uint64_t at, std::int64_t size);
   bool PngImage(int j);
+  void Hole(const char* name, std::uint64_t to);
+  std::uint32_t Clipped(std::uint64_t at, std::uint64_t size) const;
   void Report() const;
 
   hpi::Analysis& a_;
@@ -139,26 +143,37 @@ bool IconWalker::Entries() {
   return true;
 }
 
-// Images come in directory order without overlapping. A failed image fails the
+// Images come in directory order without overlapping; bytes between them and
+// after the last are shown as their own ranges. A failed image fails the
 // analysis but the walk goes on with the next one.
 bool IconWalker::Images() {
   bool ok = true;
   for (int j = 0; j < count_; ++j) {
     std::uint32_t at = entries_[j].dwImageOffset;
     if (end_ > at) return Fail(hpi::kWrongFormat);
+    if (at > end_) Hole("Gap", at);
     if (!a_.file.Seek(at)) return Fail(hpi::kFileReadError);
     end_ = at;
     if (!Image(j)) ok = false;
     if (!out_.Ok()) return false;
   }
+  if (ok && end_ < a_.fileSize) Hole("Padding", a_.fileSize);
   return ok;
 }
 
-// An entry whose image runs past the end of the file is inconsistent, whatever
-// the image holds.
+void IconWalker::Hole(const char* name, std::uint64_t to) {
+  out_.WriteItem(name, level_, static_cast<std::uint32_t>(end_), static_cast<std::uint32_t>(to - end_));
+}
+
+// Bytes of a part that lie within the file; a part cut short is noted.
+std::uint32_t IconWalker::Clipped(std::uint64_t at, std::uint64_t size) const {
+  return static_cast<std::uint32_t>(at >= a_.fileSize ? 0 : std::min(size, a_.fileSize - at));
+}
+
+// The bitmap's own header decides its sizes; where the directory entry says
+// otherwise, the image carries a note.
 bool IconWalker::Image(int j) {
   const Entry& e = entries_[j];
-  if (static_cast<std::uint64_t>(e.dwImageOffset) + e.dwBytesInRes > a_.fileSize) return Fail(hpi::kWrongFormat);
   std::uint8_t b[kInfoHeaderSize];
   int got = hpi::ReadBlock(a_.file, b, sizeof b);
   if (got >= static_cast<int>(sizeof kPngSignature) && std::memcmp(b, kPngSignature, sizeof kPngSignature) == 0) {
@@ -168,20 +183,28 @@ bool IconWalker::Image(int j) {
   end_ += kInfoHeaderSize;
 
   InfoHeader h = ParseInfoHeader(b);
-  std::int64_t width = Pixels(e.bWidth);
-  std::int64_t height = Pixels(e.bHeight);
+  if (h.biSize != kInfoHeaderSize || h.biWidth <= 0 || h.biHeight <= 0) return Fail(hpi::kWrongFormat);
+  std::int64_t width = h.biWidth;
+  std::int64_t height = h.biHeight / 2;
   std::uint32_t palette = PaletteCount(h);
   std::int64_t xorSize = (h.biBitCount * width + 31) / 32 * height * 4;
   std::int64_t andSize = (width + 31) / 32 * height * 4;
   std::int64_t size = kInfoHeaderSize + 4 * palette + xorSize + andSize;
-  if (h.biSize != kInfoHeaderSize || h.biWidth != width || h.biHeight != 2 * height || size != e.dwBytesInRes) {
-    return Fail(hpi::kWrongFormat);
-  }
 
   std::uint32_t at = e.dwImageOffset;
+  std::uint64_t xorAt = static_cast<std::uint64_t>(at) + kInfoHeaderSize + 4 * palette;
+  std::uint64_t andAt = xorAt + static_cast<std::uint64_t>(xorSize);
   char name[32];
   std::snprintf(name, sizeof name, "ICONIMAGE[%d]", j);
-  out_.WriteItem(name, level_, at, static_cast<std::uint32_t>(size));
+  out_.WriteItem(name, level_, at, Clipped(at, static_cast<std::uint64_t>(size)));
+  if (width != Pixels(e.bWidth) || h.biHeight != 2 * static_cast<std::int64_t>(Pixels(e.bHeight))) {
+    out_.Note("the entry says %u x %u; the header says %lld x %lld (biHeight %d)", Pixels(e.bWidth), Pixels(e.bHeight),
+              static_cast<long long>(width), static_cast<long long>(height), h.biHeight);
+  }
+  if (size != e.dwBytesInRes) {
+    out_.Note("dwBytesInRes is %u; header, palette and masks take %lld bytes", e.dwBytesInRes,
+              static_cast<long long>(size));
+  }
   out_.WriteItem("BITMAPINFOHEADER", level_ + 1, at, kInfoHeaderSize);
   WriteInfoHeaderFields(out_, h, at);
   std::uint32_t paletteAt = at + kInfoHeaderSize;
@@ -189,14 +212,21 @@ bool IconWalker::Image(int j) {
   if (!out_.Ok()) return false;
   PaletteResult colors = WritePalette(a_, "RGBQUAD[%d]", paletteAt, palette, true);
   if (!colors.ok) return false;
-  std::uint32_t xorAt = paletteAt + 4 * palette;
   out_.WriteGroupEnd(level_ + 1);
-  out_.WriteItem("icXOR(DIB image for XOR mask)", F, xorAt, static_cast<std::uint32_t>(xorSize));
-  out_.WriteItem("icAND(DIB image for AND mask)", F, xorAt + static_cast<std::uint32_t>(xorSize),
-                 static_cast<std::uint32_t>(andSize));
-  end_ = at + static_cast<std::uint64_t>(size);
+  bool whole =
+      Mask("icXOR(DIB image for XOR mask)", xorAt, xorSize) && Mask("icAND(DIB image for AND mask)", andAt, andSize);
+  end_ = std::min(at + static_cast<std::uint64_t>(size), a_.fileSize);
   images_[j] = {h.biBitCount, palette, h.biCompression, colors.grayscale, false};
-  return true;
+  return whole || Fail(hpi::kWrongFormat);
+}
+
+// A mask bitmap, cut at the end of the file with a note.
+bool IconWalker::Mask(const char* name, std::uint64_t at, std::int64_t size) {
+  std::uint32_t shown = Clipped(at, static_cast<std::uint64_t>(size));
+  out_.WriteItem(name, F, static_cast<std::uint32_t>(std::min(at, a_.fileSize)), shown);
+  if (shown == size) return true;
+  out_.Note("%lld bytes; the file ends after %u", static_cast<long long>(size), shown);
+  return false;
 }
 
 // An image stored as a PNG stream (Windows Vista and later); its chunks are the
@@ -205,10 +235,13 @@ bool IconWalker::PngImage(int j) {
   const Entry& e = entries_[j];
   char name[32];
   std::snprintf(name, sizeof name, "PNG image data[%d]", j);
-  out_.WriteItem(name, level_, e.dwImageOffset, e.dwBytesInRes);
-  end_ = static_cast<std::uint64_t>(e.dwImageOffset) + e.dwBytesInRes;
+  std::uint32_t shown = Clipped(e.dwImageOffset, e.dwBytesInRes);
+  out_.WriteItem(name, level_, e.dwImageOffset, shown);
+  end_ = static_cast<std::uint64_t>(e.dwImageOffset) + shown;
   images_[j].png = true;
-  return true;
+  if (shown == e.dwBytesInRes) return true;
+  out_.Note("dwBytesInRes is %u; the file ends after %u", e.dwBytesInRes, shown);
+  return Fail(hpi::kWrongFormat);
 }
 
 void IconWalker::Report() const {

@@ -14,8 +14,8 @@ bool ValidColorCount(std::uint8_t count) { return count == 0 || count == 2 || co
 }  // namespace
 
 // A BMP starts with "BM". An icon or cursor directory must have plausible
-// entries and, when the first image's header lies within the window, a header
-// that agrees with the first entry. An image stored as PNG (Windows Vista and
+// entries and, when the first image's header lies within the window, a
+// BITMAPINFOHEADER there (the walk notes sizes that disagree with the entry). An image stored as PNG (Windows Vista and
 // later) is accepted by its signature.
 int IsSupported(const std::uint8_t* head, std::size_t length) {
   if (length < kDirectoryStart) return 0;
@@ -36,15 +36,13 @@ int IsSupported(const std::uint8_t* head, std::size_t length) {
   }
   // An empty directory has no image to compare with; it is a valid icon file.
   if (count == 0) return 1;
-  std::size_t after = kDirectoryStart + kEntrySize * taken;
+  // The first image lies where its entry says, after any padding.
+  const std::uint8_t* first = head + kDirectoryStart;
+  std::size_t after = hpi::LE32(first + 12);
   if (windowExceeded || after + kInfoHeaderSize >= length) return 1;
   const std::uint8_t* image = head + after;
   if (image[0] == 0x89 && image[1] == 'P' && image[2] == 'N' && image[3] == 'G') return 1;
-  const std::uint8_t* first = head + kDirectoryStart;
-  std::uint32_t width = first[0] == 0 ? 256 : first[0];
-  std::uint32_t height = first[1] == 0 ? 256 : first[1];
-  return hpi::LE32(image) == kInfoHeaderSize && hpi::LE32(image + 4) == width && hpi::LE32(image + 8) == 2 * height ? 1
-                                                                                                                    : 0;
+  return hpi::LE32(image) == kInfoHeaderSize ? 1 : 0;
 }
 
 }  // namespace voltane
