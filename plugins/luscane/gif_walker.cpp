@@ -41,7 +41,7 @@ bool GifWalker::Run() {
   Step step = Header();
   if (step == Step::kDone) step = LogicalScreen();
   if (step == Step::kDone) step = Blocks();
-  if (step == Step::kEndOfFile) return hpi::Fail(hpi::kWrongFormat);
+  if (step == Step::kEndOfFile) return hpi::FailAt(hpi::kWrongFormat, shown_);
   return step == Step::kDone;
 }
 
@@ -178,9 +178,9 @@ Step GifWalker::SubBlocks(Content content) {
     out_.WriteU8Item("Block Size", kField, at, size);
     if (present < size) out_.Note("%u bytes past the end of the file", size - present);
     if (present > 0) SubBlockContent(content, at + 1, data, size, present);
-    Shown();
     if (!out_.Ok()) return Step::kFailed;
     if (present < size) return Step::kEndOfFile;
+    Shown();
   }
 }
 

@@ -20,6 +20,7 @@ namespace {
 constexpr int F = hpi::kFieldLevel;
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
+constexpr std::uint32_t kWidthOffset = 18;  // biWidth or bcWidth
 constexpr std::uint32_t kShortestOs2Header = 16;
 constexpr std::uint32_t kOs2HeaderSize = 64;
 constexpr std::uint32_t kV5HeaderSize = 124;
@@ -177,7 +178,7 @@ bool BmpWalker::Run() {
   WriteInfoHeader();
   if (!out_.Ok() || !WriteColors()) return false;
   // Rows of a negative width, or too many to count: where the pixels end is unknown.
-  if (m_.imageSize < 0) return Fail(hpi::kWrongFormat);
+  if (m_.imageSize < 0) return hpi::FailAt(hpi::kWrongFormat, kWidthOffset);
   if (!WriteParts()) return false;
   if (a_.report != nullptr) Report(grayscale_);
   return true;

@@ -15,6 +15,8 @@ namespace {
 constexpr int F = hpi::kFieldLevel;
 constexpr std::uint32_t kDirectorySize = 6;
 constexpr std::uint32_t kEntrySize = 16;
+constexpr std::uint32_t kCountOffset = 4;        // idCount
+constexpr std::uint32_t kImageOffsetField = 12;  // dwImageOffset in an entry
 constexpr std::uint16_t kIconType = 1;
 constexpr std::uint16_t kCursorType = 2;
 constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G'};
@@ -115,7 +117,7 @@ bool IconWalker::Directory() {
 
 bool IconWalker::Entries() {
   end_ = kDirectorySize + static_cast<std::uint64_t>(kEntrySize) * count_;
-  if (end_ > a_.fileSize) return Fail(hpi::kFileReadError);
+  if (end_ > a_.fileSize) return hpi::FailAt(hpi::kFileReadError, kCountOffset);
   entries_.reserve(count_);
   images_.resize(count_);
   for (std::uint32_t i = 0; i < count_; ++i) {
@@ -150,7 +152,8 @@ bool IconWalker::Images() {
   bool ok = true;
   for (int j = 0; j < count_; ++j) {
     std::uint32_t at = entries_[j].dwImageOffset;
-    if (end_ > at) return Fail(hpi::kWrongFormat);
+    std::uint32_t field = kDirectorySize + kEntrySize * j + kImageOffsetField;
+    if (end_ > at || at >= a_.fileSize) return hpi::FailAt(hpi::kWrongFormat, field);
     if (at > end_) Hole("Gap", at);
     if (!a_.file.Seek(at)) return Fail(hpi::kFileReadError);
     end_ = at;
@@ -183,7 +186,9 @@ bool IconWalker::Image(int j) {
   end_ += kInfoHeaderSize;
 
   InfoHeader h = ParseInfoHeader(b);
-  if (h.biSize != kInfoHeaderSize || h.biWidth <= 0 || h.biHeight <= 0) return Fail(hpi::kWrongFormat);
+  if (h.biSize != kInfoHeaderSize || h.biWidth <= 0 || h.biHeight <= 0) {
+    return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
+  }
   std::int64_t width = h.biWidth;
   std::int64_t height = h.biHeight / 2;
   std::uint32_t palette = PaletteCount(h);
@@ -213,20 +218,18 @@ bool IconWalker::Image(int j) {
   PaletteResult colors = WritePalette(a_, "RGBQUAD[%d]", paletteAt, palette, true);
   if (!colors.ok) return false;
   out_.WriteGroupEnd(level_ + 1);
-  bool whole =
-      Mask("icXOR(DIB image for XOR mask)", xorAt, xorSize) && Mask("icAND(DIB image for AND mask)", andAt, andSize);
-  end_ = std::min(at + static_cast<std::uint64_t>(size), a_.fileSize);
   images_[j] = {h.biBitCount, palette, h.biCompression, colors.grayscale, false};
-  return whole || Fail(hpi::kWrongFormat);
+  end_ = std::min(at + static_cast<std::uint64_t>(size), a_.fileSize);
+  return Mask("icXOR(DIB image for XOR mask)", xorAt, xorSize) && Mask("icAND(DIB image for AND mask)", andAt, andSize);
 }
 
-// A mask bitmap, cut at the end of the file with a note.
+// A mask bitmap; one that the file cuts short is shown with a note and fails the image.
 bool IconWalker::Mask(const char* name, std::uint64_t at, std::int64_t size) {
   std::uint32_t shown = Clipped(at, static_cast<std::uint64_t>(size));
   out_.WriteItem(name, F, static_cast<std::uint32_t>(std::min(at, a_.fileSize)), shown);
   if (shown == size) return true;
   out_.Note("%lld bytes; the file ends after %u", static_cast<long long>(size), shown);
-  return false;
+  return hpi::FailAt(hpi::kWrongFormat, at);
 }
 
 // An image stored as a PNG stream (Windows Vista and later); its chunks are the
@@ -241,7 +244,7 @@ bool IconWalker::PngImage(int j) {
   images_[j].png = true;
   if (shown == e.dwBytesInRes) return true;
   out_.Note("dwBytesInRes is %u; the file ends after %u", e.dwBytesInRes, shown);
-  return Fail(hpi::kWrongFormat);
+  return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
 }
 
 void IconWalker::Report() const {

@@ -50,6 +50,7 @@ TEST(IconCorpus, ModernIconsAreAnalysed) {
   }
 }
 
+// Each ends with a note where the file ends, and fails.
 TEST(IconCorpus, TruncatedFilesAreRefused) {
   for (const char* name : {"ico/gen-truncated.ico", "cur/gen-truncated.cur", "ico/imagers-truncated_mask_32bpp.ico"}) {
     auto path = CorpusDir() / name;
