@@ -205,6 +205,7 @@ void GifWalker::SubBlockContent(Content content, std::uint32_t at, const std::ui
       }
       [[fallthrough]];
     case Content::kApplicationData: out_.WriteItem("Application Data", kField, at, present); return;
+    case Content::kIccProfile: out_.WriteItem("ICC Profile Data", kField, at, present); return;
   }
 }
 

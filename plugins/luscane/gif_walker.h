@@ -13,7 +13,7 @@ namespace luscane {
 enum class Step { kDone, kFailed, kEndOfFile };
 
 // What the data sub-blocks of a block carry.
-enum class Content { kImageData, kComment, kPlainText, kApplicationData, kNetscape };
+enum class Content { kImageData, kComment, kPlainText, kApplicationData, kNetscape, kIccProfile };
 
 // One value of a packed byte: (byte >> shift) & mask, remarked with its name;
 // a null name is bit 3 or 5, the sort flag of 89a and reserved in 87a.
@@ -43,6 +43,7 @@ class GifWalker {
   Step CommentExtension(std::uint32_t at);
   Step PlainText(std::uint32_t at);
   Step Application(std::uint32_t at);
+  Step XmpPacket();
   Step SubBlocks(Content content);
   void SubBlockContent(Content content, std::uint32_t at, const std::uint8_t* data, std::uint32_t size,
                        std::uint32_t present);

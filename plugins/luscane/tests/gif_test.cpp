@@ -168,6 +168,33 @@ TEST(Gif, TruncatedFilesFail) {
   EXPECT_EQ(AnalyseBytes(inDescriptor, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
 }
 
+// An XMP packet is raw bytes up to its 257-byte magic trailer; an ICC profile
+// comes in ordinary sub-blocks.
+TEST(Gif, XmpAndIccApplicationExtensions) {
+  auto trailer = [](Bytes& b) -> Bytes& {
+    b.U8(1);
+    for (int i = 255; i >= 0; --i) b.U8(static_cast<std::uint32_t>(i));
+    return b.U8(0);
+  };
+  Bytes b = Screen();
+  Application(b, "XMP Data", "XMP").Text("<x:xmpmeta>\x01\xff</x:xmpmeta>");
+  trailer(b);
+  Application(b, "ICCRGBG1", "012").U8(3).Text("icc").U8(0);
+  b.U8(0x3B);
+  auto a = AnalyseBytes(b, "luscane-test.gif");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "XMP Packet")), (Range{33, 25}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "XMP Magic Trailer")), (Range{58, 257}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Block Terminator")), (Range{315, 1}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "ICC Profile Data")), (Range{331, 3}));
+  EXPECT_EQ(Find(a.tree, "Application Data"), nullptr);
+
+  // Without its trailer the packet is read as sub-blocks, and the file ends inside one.
+  Bytes cut = Screen();
+  Application(cut, "XMP Data", "XMP").Text("<x:xmpmeta/>").U8(0x3B);
+  EXPECT_EQ(AnalyseBytes(cut, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
+}
+
 TEST(Gif, BytesAfterTheTrailerAreShown) {
   Bytes b = Screen();
   b.U8(0x3B).Zeros(47);
