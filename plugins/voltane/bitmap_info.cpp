@@ -1,5 +1,6 @@
 #include "bitmap_info.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "hpi/bytes.h"
@@ -9,6 +10,8 @@ namespace {
 
 constexpr const char* kCompressionNames[] = {"BI_RGB",  "BI_RLE8", "BI_RLE4",          "BI_BITFIELDS",
                                              "BI_JPEG", "BI_PNG",  "BI_ALPHABITFIELDS"};
+
+constexpr std::uint16_t kBitCounts[] = {0, 1, 2, 4, 8, 16, 24, 32};
 
 }  // namespace
 
@@ -42,8 +45,15 @@ void WriteInfoHeaderFields(hpi::Writer& out, const InfoHeader& h, std::uint32_t 
   out.WriteS32Item("biWidth", F, at + 4, h.biWidth);
   out.WriteS32Item("biHeight", F, at + 8, h.biHeight);
   if (h.biHeight < 0) out.WriteComment("top-down");
+  if (h.biHeight < 0 && (h.biCompression == kBiRle8 || h.biCompression == kBiRle4)) {
+    out.WriteNote("an RLE bitmap is stored bottom-up only");
+  }
   out.WriteU16Item("biPlanes", F, at + 12, h.biPlanes);
+  if (h.biPlanes != 1) out.WriteNote("biPlanes must be 1");
   out.WriteU16Item("biBitCount", F, at + 14, h.biBitCount);
+  if (std::find(std::begin(kBitCounts), std::end(kBitCounts), h.biBitCount) == std::end(kBitCounts)) {
+    out.Note("no bitmap has %u bits per pixel", h.biBitCount);
+  }
   if (present < kInfoHeaderSize) return;
   out.WriteU32Item("biCompression", F, at + 16, h.biCompression);
   if (h.biCompression < std::size(kCompressionNames)) out.WriteComment(kCompressionNames[h.biCompression]);
@@ -51,7 +61,11 @@ void WriteInfoHeaderFields(hpi::Writer& out, const InfoHeader& h, std::uint32_t 
   out.WriteS32Item("biXPelsPerMeter", F, at + 24, h.biXPelsPerMeter);
   out.WriteS32Item("biYPelsPerMeter", F, at + 28, h.biYPelsPerMeter);
   out.WriteU32Item("biClrUsed", F, at + 32, h.biClrUsed);
-  if (h.biClrUsed > 0xFFFF) out.Note("more than 65535 colours; taken as %u", PaletteCount(h));
+  if (h.biClrUsed > 0xFFFF) {
+    out.Note("more than 65535 colours; taken as %u", PaletteCount(h));
+  } else if (h.biBitCount <= 8 && h.biClrUsed > 1u << h.biBitCount) {
+    out.Note("more colours than %u bits per pixel can index", h.biBitCount);
+  }
   out.WriteU32Item("biClrImportant", F, at + 36, h.biClrImportant);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bitmap_info.h"
+#include "bmp_rle.h"
 #include "hpi/bytes.h"
 #include "support.h"
 #include "voltane.h"
@@ -162,6 +163,7 @@ class BmpWalker {
   Bitmap m_;
   std::vector<Part> parts_;
   bool grayscale_ = false;
+  std::uint32_t maskBits_ = 0;  // the bits of the masks shown so far
 };
 
 bool BmpWalker::Run() {
@@ -313,6 +315,8 @@ void BmpWalker::MaskComment(std::uint32_t mask, const char* channel) {
   } else {
     out_.Comment("%s mask: shift %d, width %d", channel, shift, __builtin_popcount(bits));
   }
+  if ((mask & maskBits_) != 0) out_.WriteNote("shares bits with an earlier mask");
+  maskBits_ |= mask;
 }
 
 void BmpWalker::WriteInfoHeader() {
@@ -428,6 +432,14 @@ bool BmpWalker::WritePart(const Part& part) {
     out_.Note("%llu bytes stated; the file ends after %llu: %llu bytes missing",
               static_cast<unsigned long long>(part.size), static_cast<unsigned long long>(size),
               static_cast<unsigned long long>(part.size - size));
+  }
+  bool rle = !m_.core && (m_.h.biCompression == kBiRle8 || m_.h.biCompression == kBiRle4);
+  if (rle && part.name == std::string_view("Image Data")) {
+    if (!out_.Ok() || !a_.file.Seek(at)) return Fail(hpi::kFileReadError);
+    std::int32_t rows = m_.h.biHeight < 0 ? -m_.h.biHeight : m_.h.biHeight;
+    if (!WalkRle(a_, {at, static_cast<std::uint32_t>(size), m_.h.biCompression == kBiRle4, m_.h.biWidth, rows})) {
+      return false;
+    }
   }
   return out_.Ok();
 }

@@ -197,6 +197,70 @@ TEST(Bmp, RleImageDataCoversTheCompressedBytes) {
   EXPECT_NE(a.report.find("Compression\t: RLE8 compression\r\n"), std::string::npos);
 }
 
+// An RLE bitmap whose pixel data is the given codes.
+std::vector<std::uint8_t> RleBitmap(const std::vector<std::uint8_t>& codes, std::uint32_t compression = 1) {
+  auto bytes = MakeBmp({.width = 4,
+                        .height = 2,
+                        .bitCount = static_cast<std::uint16_t>(compression == 1 ? 8 : 4),
+                        .compression = compression,
+                        .paletteEntries = compression == 1 ? 256u : 16u,
+                        .sizeImage = static_cast<std::uint32_t>(codes.size()),
+                        .pixelBytes = static_cast<std::uint32_t>(codes.size())});
+  std::copy(codes.begin(), codes.end(), bytes.end() - static_cast<std::ptrdiff_t>(codes.size()));
+  return bytes;
+}
+
+TEST(Bmp, RleCodesAreWalked) {
+  auto a = AnalyseBytes(RleBitmap({3, 7, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 0, 0, 1}));
+  ASSERT_TRUE(a.ok) << a.error;
+  const auto* image = Find(a.tree, "Image Data");
+  EXPECT_EQ(ChildTexts(a.tree, *image),
+            (std::vector<std::string>{"0x00000436", "0x00000010(16)", "Encoded Run", "Absolute Run", "End of Line",
+                                      "Delta", "End of Bitmap"}));
+  // A code's comment stands beside its size.
+  EXPECT_EQ(ChildTexts(a.tree, *Find(a.tree, "Encoded Run"))[1], "0x00000002(2) 3 pixels of index 7");
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Absolute Run")), (Range{1080, 6}));  // 3 pixels and a pad byte
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Delta")), (Range{1088, 4}));
+  EXPECT_EQ(ChildTexts(a.tree, *Find(a.tree, "Delta"))[1], "0x00000004(4) right 1, down 0");
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "Absolute Run")), "runs past the end of the row (4 pixels)");
+
+  auto rle4 = AnalyseBytes(RleBitmap({4, 0x12, 0, 3, 0x45, 0x60, 0, 1}, 2));
+  ASSERT_TRUE(rle4.ok) << rle4.error;
+  EXPECT_EQ(ChildTexts(rle4.tree, *Find(rle4.tree, "Encoded Run"))[1], "0x00000002(2) 4 pixels of indexes 1 and 2");
+  EXPECT_EQ(RangeOf(rle4.tree, *Find(rle4.tree, "Absolute Run")), (Range{14 + 40 + 64 + 2, 4}));
+
+  // Data that ends inside a code is noted; the walk stops there.
+  auto cut = AnalyseBytes(RleBitmap({0, 5, 1, 2}));
+  ASSERT_TRUE(cut.ok) << cut.error;
+  EXPECT_EQ(NoteOf(cut.tree, *Find(cut.tree, "Absolute Run")), "the pixel data ends after 4 of its 8 bytes");
+}
+
+// A hostile bitmap of many codes makes a bounded number of items.
+TEST(Bmp, RleWalkIsBounded) {
+  std::vector<std::uint8_t> codes(2 * 10000, 1);
+  auto a = AnalyseBytes(RleBitmap(codes));
+  ASSERT_TRUE(a.ok) << a.error;
+  const auto* image = Find(a.tree, "Image Data");
+  EXPECT_EQ(image->children.size(), 2u + 4096 + 1);
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "More Codes")), (Range{1078 + 2 * 4096, 2 * (10000 - 4096)}));
+}
+
+// Header values no bitmap can have are noted at their field.
+TEST(Bmp, ImpossibleHeaderValuesAreNoted) {
+  auto bytes = MakeBmp({.bitCount = 1, .clrUsed = 3, .paletteEntries = 3});
+  bytes[26] = 2;  // biPlanes
+  auto a = AnalyseBytes(bytes);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "biPlanes")), "biPlanes must be 1");
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "biClrUsed")), "more colours than 1 bits per pixel can index");
+  auto odd = AnalyseBytes(MakeBmp({.bitCount = 3, .paletteEntries = 0}));
+  EXPECT_EQ(NoteOf(odd.tree, *Find(odd.tree, "biBitCount")), "no bitmap has 3 bits per pixel");
+  auto rle = RleBitmap({0, 1});
+  std::fill_n(rle.begin() + 22, 4, 0xFF);  // biHeight -1
+  auto topDown = AnalyseBytes(rle);
+  EXPECT_EQ(NoteOf(topDown.tree, *Find(topDown.tree, "biHeight")), "an RLE bitmap is stored bottom-up only");
+}
+
 TEST(Bmp, TopDownAndV5HeadersAreAnalysed) {
   auto top = AnalyseBytes(MakeBmp({.height = -32, .bitCount = 24, .paletteEntries = 0}));
   ASSERT_TRUE(top.ok) << top.error;
