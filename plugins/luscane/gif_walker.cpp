@@ -80,8 +80,10 @@ Step GifWalker::LogicalScreen() {
   std::uint8_t d[kScreenSize];
   if (Step step = Read(d, sizeof d); step != Step::kDone) return step;
   out_.WriteItem("Logical Screen Descriptor", kLevel, at, kScreenSize);
-  out_.WriteU16Item("Logical Screen Width", kField, at, hpi::LE16(d));
-  out_.WriteU16Item("Logical Screen Height", kField, at + 2, hpi::LE16(d + 2));
+  screenWidth_ = hpi::LE16(d);
+  screenHeight_ = hpi::LE16(d + 2);
+  out_.WriteU16Item("Logical Screen Width", kField, at, screenWidth_);
+  out_.WriteU16Item("Logical Screen Height", kField, at + 2, screenHeight_);
   PackedFields(at + 4, d[4], kScreenFields);
   out_.WriteU8Item("Background Color Index", kField, at + 5, d[5]);
   out_.WriteU8Item(extensionsAllowed_ ? "Pixel Aspect Ratio" : "Reserved", kField, at + 6, d[6]);
@@ -143,6 +145,9 @@ Step GifWalker::Image() {
   out_.WriteU16Item("Image Top Position", kField, at + 3, hpi::LE16(d + 2));
   out_.WriteU16Item("Image Width", kField, at + 5, hpi::LE16(d + 4));
   out_.WriteU16Item("Image Height", kField, at + 7, hpi::LE16(d + 6));
+  if (hpi::LE16(d) + hpi::LE16(d + 4) > screenWidth_ || hpi::LE16(d + 2) + hpi::LE16(d + 6) > screenHeight_) {
+    out_.Note("the image runs past the logical screen (%u x %u)", screenWidth_, screenHeight_);
+  }
   PackedFields(at + 9, d[8], kDescriptorFields);
   Shown();
   if (!out_.Ok()) return Step::kFailed;

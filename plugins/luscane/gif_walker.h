@@ -65,6 +65,8 @@ class GifWalker {
   std::uint64_t pos_ = 0;    // the file position
   std::uint64_t shown_ = 0;  // the end of the last complete structure
   bool extensionsAllowed_ = true;
+  unsigned screenWidth_ = 0;
+  unsigned screenHeight_ = 0;
   bool versionNoted_ = false;  // an extension in a GIF87a file has been noted
 };
 

@@ -124,7 +124,6 @@ bool IconWalker::Entries() {
     std::uint8_t b[kEntrySize];
     if (hpi::ReadBlock(a_.file, b, sizeof b) != sizeof b) return Fail(hpi::kFileReadError);
     Entry e{b[0], b[1], b[2], b[3], hpi::LE16(b + 4), hpi::LE16(b + 6), hpi::LE32(b + 8), hpi::LE32(b + 12)};
-    if (!ValidColorCount(e.bColorCount) || e.bReserved != 0) return Fail(hpi::kWrongFormat);
     entries_.push_back(e);
     std::uint32_t at = kDirectorySize + kEntrySize * i;
     char name[32];
@@ -135,7 +134,9 @@ bool IconWalker::Entries() {
     out_.WriteU8Item("bHeight", F, at + 1, e.bHeight);
     if (e.bHeight == 0) out_.WriteComment("256");
     out_.WriteU8Item("bColorCount", F, at + 2, e.bColorCount);
+    if (!ValidColorCount(e.bColorCount)) out_.WriteNote("not 0, 2, 8 or 16");
     out_.WriteU8Item("bReserved", F, at + 3, e.bReserved);
+    if (e.bReserved != 0) out_.WriteNote("bReserved must be 0");
     out_.WriteU16Item(v_.word1, F, at + 4, e.word1);
     out_.WriteU16Item(v_.word2, F, at + 6, e.word2);
     out_.WriteU32Item("dwBytesInRes", F, at + 8, e.dwBytesInRes);

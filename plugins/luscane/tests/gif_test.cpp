@@ -195,6 +195,20 @@ TEST(Gif, XmpAndIccApplicationExtensions) {
   EXPECT_EQ(AnalyseBytes(cut, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
 }
 
+TEST(Gif, ImagesBeyondTheLogicalScreenAreNoted) {
+  Bytes b = Screen();  // 16 x 8
+  b.U8(0x2C).LE16(10).LE16(0).LE16(7).LE16(8).U8(0).U8(2).U8(0);
+  b.U8(0x3B);
+  auto a = AnalyseBytes(b, "luscane-test.gif");
+  ASSERT_TRUE(a.ok) << a.error;
+  const auto* note = Find(a.tree, "the image runs past the logical screen (16 x 8)");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(a.tree.At(a.tree.At(note->parent).parent).text, "Image Height");
+  Bytes inside = Screen();
+  Image(inside).U8(0x3B);
+  EXPECT_EQ(Find(AnalyseBytes(inside, "luscane-test.gif").tree, "the image runs", true), nullptr);
+}
+
 TEST(Gif, BytesAfterTheTrailerAreShown) {
   Bytes b = Screen();
   b.U8(0x3B).Zeros(47);

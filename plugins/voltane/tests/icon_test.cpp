@@ -84,13 +84,26 @@ TEST(Icon, GapsBetweenImagesAreShown) {
   EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Padding")), (Range{1542, 3}));
 }
 
-TEST(Icon, InconsistentDirectoriesAreFormatErrors) {
+TEST(Icon, OverlappingOrMissingImagesAreFormatErrors) {
   auto overlapping = MakeIcon({{}, {}});
   overlapping.Vector()[6 + 16 + 12] -= 8;  // the second image starts inside the first
   EXPECT_EQ(AnalyseBytes(overlapping, "voltane-test.ico").error, kWrongFormat);
-  auto badColors = MakeIcon({{}});
-  badColors.Vector()[6 + 2] = 5;
-  EXPECT_EQ(AnalyseBytes(badColors, "voltane-test.ico").error, kWrongFormat);
+  auto pastTheEnd = MakeIcon({{}, {}});
+  pastTheEnd.Vector()[6 + 16 + 15] = 1;  // the second image 16 MiB on
+  EXPECT_EQ(AnalyseBytes(pastTheEnd, "voltane-test.ico").error, kWrongFormat);
+}
+
+// Entry bytes that locate nothing are noted; the image header is what the
+// support test looks for.
+TEST(Icon, ImplausibleEntryBytesAreNoted) {
+  auto icon = MakeIcon({{}});
+  icon.Vector()[6 + 2] = 5;
+  icon.Vector()[6 + 3] = 1;
+  EXPECT_EQ(Supports(icon), 1);
+  auto a = AnalyseBytes(icon, "voltane-test.ico");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bColorCount")), "not 0, 2, 8 or 16");
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bReserved")), "bReserved must be 0");
 }
 
 TEST(Icon, TruncatedFilesAreRefused) {
