@@ -39,6 +39,15 @@ std::uint16_t PaletteCount(const InfoHeader& h) {
   }
 }
 
+std::int64_t RowPaddedSize(std::int64_t bitCount, std::int64_t width, std::int64_t height) {
+  std::int64_t bits, size;
+  if (width < 0 || __builtin_mul_overflow(bitCount, width, &bits) ||
+      __builtin_mul_overflow((bits + 31) / 32, height * 4, &size)) {
+    return -1;
+  }
+  return size;
+}
+
 void WriteInfoHeaderFields(hpi::Writer& out, const InfoHeader& h, std::uint32_t at, std::uint32_t present) {
   constexpr int F = hpi::kFieldLevel;
   out.WriteU32Item("biSize", F, at, h.biSize);

@@ -39,6 +39,10 @@ InfoHeader ParseInfoHeader(const std::uint8_t* bytes);
 // taken as a 16-bit number.
 std::uint16_t PaletteCount(const InfoHeader& header);
 
+// Bytes of rows padded to 4 bytes, in 64 bits; -1 for a size no file can have
+// (a negative width, or a product that overflows).
+std::int64_t RowPaddedSize(std::int64_t bitCount, std::int64_t width, std::int64_t height);
+
 // The eleven fields biSize ... biClrImportant at offset, those that lie in the
 // first present bytes (an OS/2 2.x header may end after 16 of them).
 void WriteInfoHeaderFields(hpi::Writer& out, const InfoHeader& header, std::uint32_t offset,

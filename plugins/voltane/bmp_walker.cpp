@@ -93,17 +93,6 @@ const char* NameOf(std::span<const CodeName> table, std::uint32_t code) {
 
 using hpi::Fail;
 
-// Rows are padded to 4 bytes. Computed in 64 bits; a size no file can have
-// (negative, or the product overflows) is returned as -1.
-std::int64_t RowPaddedSize(std::int64_t bitCount, std::int64_t width, std::int64_t height) {
-  std::int64_t bits, size;
-  if (width < 0 || __builtin_mul_overflow(bitCount, width, &bits) ||
-      __builtin_mul_overflow((bits + 31) / 32, height * 4, &size)) {
-    return -1;
-  }
-  return size;
-}
-
 bool IsCompressed(std::uint32_t compression) {
   return compression == kBiRle8 || compression == kBiRle4 || compression == kBiJpeg || compression == kBiPng;
 }

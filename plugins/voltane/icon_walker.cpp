@@ -19,6 +19,7 @@ constexpr std::uint32_t kCountOffset = 4;        // idCount
 constexpr std::uint32_t kImageOffsetField = 12;  // dwImageOffset in an entry
 constexpr std::uint16_t kIconType = 1;
 constexpr std::uint16_t kCursorType = 2;
+constexpr std::int64_t kLargestBitmap = std::int64_t{1} << 48;  // larger than any file
 constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G'};
 
 // The names that differ between icons and cursors.
@@ -193,8 +194,9 @@ bool IconWalker::Image(int j) {
   std::int64_t width = h.biWidth;
   std::int64_t height = h.biHeight / 2;
   std::uint32_t palette = PaletteCount(h);
-  std::int64_t xorSize = (h.biBitCount * width + 31) / 32 * height * 4;
-  std::int64_t andSize = (width + 31) / 32 * height * 4;
+  std::int64_t xorSize = RowPaddedSize(h.biBitCount, width, height);
+  std::int64_t andSize = RowPaddedSize(1, width, height);
+  if (xorSize < 0 || xorSize > kLargestBitmap) return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
   std::int64_t size = kInfoHeaderSize + 4 * palette + xorSize + andSize;
 
   std::uint32_t at = e.dwImageOffset;
