@@ -144,6 +144,7 @@ class BmpWalker {
   bool WritePart(const Part& part);
   void WriteHole(std::uint64_t from, std::uint64_t to, bool beforePixels);
   void MaskComment(std::uint32_t mask, const char* channel);
+  bool ProfilePastTheEnd() const;
   void Report(bool grayscale) const;
 
   hpi::Analysis& a_;
@@ -295,6 +296,12 @@ void BmpWalker::OffsetNote() {
   }
 }
 
+bool BmpWalker::ProfilePastTheEnd() const {
+  return std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
+    return part.name == std::string_view("ICC Profile") && part.offset >= a_.fileSize;
+  });
+}
+
 void BmpWalker::MaskComment(std::uint32_t mask, const char* channel) {
   if (mask == 0) return;
   int shift = __builtin_ctz(mask);
@@ -340,6 +347,8 @@ void BmpWalker::WriteInfoHeader() {
       if (name.ends_with("Intent")) meaning = NameOf(kIntents, value);
       if (meaning != nullptr) out_.WriteComment(meaning);
       if (name.ends_with("Mask")) MaskComment(value, kMaskNames[(at - kInfoHeaderSize) / 4]);
+      if (name.ends_with("ProfileData") && ProfilePastTheEnd())
+        out_.WriteNote("the profile lies past the end of the file");
     }
     at += field.width;
   }

@@ -159,6 +159,13 @@ TEST(Bmp, IccProfileIsShownWhereTheHeaderPoints) {
   EXPECT_EQ(RangeOf(embedded.tree, *Find(embedded.tree, "Padding")), (Range{3210, 4}));
   EXPECT_EQ(RangeOf(embedded.tree, *Find(embedded.tree, "ICC Profile")), (Range{3214, 200}));
 
+  auto far = withProfile(0x4D424544, "p");
+  far[14 + 114] = 0x10;  // bV5ProfileData 1 MiB on
+  auto lost = AnalyseBytes(far);
+  ASSERT_TRUE(lost.ok) << lost.error;
+  EXPECT_EQ(NoteOf(lost.tree, *Find(lost.tree, "bV5ProfileData")), "the profile lies past the end of the file");
+  EXPECT_EQ(Find(lost.tree, "ICC Profile"), nullptr);
+
   auto linked = AnalyseBytes(withProfile(0x4C494E4B, std::string("C:\\sRGB.icc\0", 12)));
   ASSERT_TRUE(linked.ok) << linked.error;
   const auto* profile = Find(linked.tree, "ICC Profile");
