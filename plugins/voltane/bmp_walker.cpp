@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bitmap_info.h"
+#include "bmp_headers.h"
 #include "bmp_rle.h"
 #include "hpi/bytes.h"
 #include "support.h"
@@ -20,13 +21,7 @@ namespace {
 
 constexpr int F = hpi::kFieldLevel;
 constexpr std::uint32_t kFileHeaderSize = 14;
-constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kWidthOffset = 18;  // biWidth or bcWidth
-constexpr std::uint32_t kShortestOs2Header = 16;
-constexpr std::uint32_t kOs2HeaderSize = 64;
-constexpr std::uint32_t kV5HeaderSize = 124;
-constexpr std::uint32_t kProfileLinked = 0x4C494E4B;    // 'LINK'
-constexpr std::uint32_t kProfileEmbedded = 0x4D424544;  // 'MBED'
 
 struct FileHeader {
   std::uint16_t bfType;
@@ -36,60 +31,7 @@ struct FileHeader {
   std::uint32_t bfOffBits;
 };
 
-// Fields that follow the first 40 bytes in the longer info headers, by header size.
-struct ExtraField {
-  const char* name;
-  std::uint32_t width;
-};
-constexpr ExtraField kV4Fields[] = {
-    {"bV4RedMask", 4},    {"bV4GreenMask", 4}, {"bV4BlueMask", 4},   {"bV4AlphaMask", 4}, {"bV4CSType", 4},
-    {"bV4Endpoints", 36}, {"bV4GammaRed", 4},  {"bV4GammaGreen", 4}, {"bV4GammaBlue", 4},
-};
-constexpr ExtraField kV5Fields[] = {
-    {"bV5RedMask", 4},     {"bV5GreenMask", 4},   {"bV5BlueMask", 4},   {"bV5AlphaMask", 4}, {"bV5CSType", 4},
-    {"bV5Endpoints", 36},  {"bV5GammaRed", 4},    {"bV5GammaGreen", 4}, {"bV5GammaBlue", 4}, {"bV5Intent", 4},
-    {"bV5ProfileData", 4}, {"bV5ProfileSize", 4}, {"bV5Reserved", 4},
-};
-constexpr ExtraField kOs2Fields[] = {
-    {"usUnits", 2}, {"usReserved", 2}, {"usRecording", 2},     {"usRendering", 2},
-    {"cSize1", 4},  {"cSize2", 4},     {"ulColorEncoding", 4}, {"ulIdentifier", 4},
-};
-struct HeaderLayout {
-  std::uint32_t size;
-  std::span<const ExtraField> extra;
-};
-// BITMAPV2INFOHEADER and BITMAPV3INFOHEADER (52 and 56 bytes) carry the first
-// masks of BITMAPV4HEADER.
-constexpr HeaderLayout kLayouts[] = {
-    {40, {}},         {52, std::span(kV4Fields, 3)}, {56, std::span(kV4Fields, 4)}, {64, kOs2Fields}, {108, kV4Fields},
-    {124, kV5Fields},
-};
-
-struct CodeName {
-  std::uint32_t code;
-  const char* name;
-};
-constexpr CodeName kColorSpaces[] = {
-    {0, "LCS_CALIBRATED_RGB"},
-    {0x73524742, "LCS_sRGB"},
-    {0x57696E20, "LCS_WINDOWS_COLOR_SPACE"},
-    {kProfileLinked, "PROFILE_LINKED"},
-    {kProfileEmbedded, "PROFILE_EMBEDDED"},
-};
-constexpr CodeName kIntents[] = {
-    {1, "LCS_GM_BUSINESS"},
-    {2, "LCS_GM_GRAPHICS"},
-    {4, "LCS_GM_IMAGES"},
-    {8, "LCS_GM_ABS_COLORIMETRIC"},
-};
 constexpr const char* kMaskNames[] = {"red", "green", "blue", "alpha"};
-
-const char* NameOf(std::span<const CodeName> table, std::uint32_t code) {
-  for (const CodeName& row : table) {
-    if (row.code == code) return row.name;
-  }
-  return nullptr;
-}
 
 using hpi::Fail;
 
@@ -185,13 +127,7 @@ bool BmpWalker::ReadHeaders() {
   if (got != 4) return Fail(hpi::kFileReadError);
   std::uint32_t size = hpi::LE32(b);
   m_.core = size == kCoreHeaderSize;
-  m_.layout = kLayouts[0];
-  for (const HeaderLayout& known : kLayouts) {
-    if (known.size == size) m_.layout = known;
-  }
-  if (m_.layout.size != size && size >= kShortestOs2Header && size < kOs2HeaderSize) {
-    m_.layout = {size, size > kInfoHeaderSize ? std::span(kOs2Fields) : std::span<const ExtraField>()};
-  }
+  m_.layout = LayoutOf(size);
   m_.headerSize = m_.core ? kCoreHeaderSize : m_.layout.size;
   if (hpi::ReadBlock(a_.file, b + 4, m_.headerSize - 4) != static_cast<int>(m_.headerSize - 4)) {
     return Fail(hpi::kFileReadError);
@@ -342,10 +278,7 @@ void BmpWalker::WriteInfoHeader() {
       std::uint32_t value = field.width == 2 ? hpi::LE16(b + at) : hpi::LE32(b + at);
       out_.WriteItem(field.name, F, offset, field.width, b + at, hpi::ValueKind::Unsigned);
       std::string_view name(field.name);
-      const char* meaning = nullptr;
-      if (name.ends_with("CSType")) meaning = NameOf(kColorSpaces, value);
-      if (name.ends_with("Intent")) meaning = NameOf(kIntents, value);
-      if (meaning != nullptr) out_.WriteComment(meaning);
+      if (const char* meaning = MeaningOf(name, value); meaning != nullptr) out_.WriteComment(meaning);
       if (name.ends_with("Mask")) MaskComment(value, kMaskNames[(at - kInfoHeaderSize) / 4]);
       if (name.ends_with("ProfileData") && ProfilePastTheEnd())
         out_.WriteNote("the profile lies past the end of the file");
