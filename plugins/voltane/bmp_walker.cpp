@@ -68,6 +68,8 @@ struct Part {
   bool linkedProfile = false;
 };
 
+bool IsImage(const Part& part) { return part.name == std::string_view("Image Data"); }
+
 class BmpWalker {
  public:
   BmpWalker(hpi::Analysis& analysis, int level) : a_(analysis), out_(analysis.out), level_(level) {}
@@ -77,8 +79,8 @@ class BmpWalker {
  private:
   bool ReadHeaders();
   void Plan();
-  void WriteFileHeader(bool notes);
-  void SizeNote();
+  void WriteFileHeader();
+  void RowsNote();
   void OffsetNote();
   void WriteInfoHeader();
   bool WriteColors();
@@ -86,7 +88,6 @@ class BmpWalker {
   bool WritePart(const Part& part);
   void WriteHole(std::uint64_t from, std::uint64_t to, bool beforePixels);
   void MaskComment(std::uint32_t mask, const char* channel);
-  bool ProfilePastTheEnd() const;
   void Report(bool grayscale) const;
 
   hpi::Analysis& a_;
@@ -104,11 +105,11 @@ bool BmpWalker::Run() {
   m_.fh = {hpi::LE16(f), hpi::LE32(f + 2), hpi::LE16(f + 6), hpi::LE16(f + 8), hpi::LE32(f + 10)};
   if (m_.fh.bfType != kBmpMarker) return Fail(kWrongBmpMarker);
   if (!ReadHeaders()) {
-    WriteFileHeader(false);
+    WriteFileHeader();
     return false;
   }
   Plan();
-  WriteFileHeader(true);
+  WriteFileHeader();
   WriteInfoHeader();
   if (!out_.Ok() || !WriteColors()) return false;
   // Rows of a negative width, or too many to count: where the pixels end is unknown.
@@ -186,33 +187,34 @@ void BmpWalker::Plan() {
   std::sort(parts_.begin(), parts_.end(), [](const Part& x, const Part& y) { return x.offset < y.offset; });
 }
 
-// With notes where the sizes disagree, once the headers are read.
-void BmpWalker::WriteFileHeader(bool notes) {
+// A note compares a value with what the bytes before its item's end say:
+// bfSize with bfOffBits here, bfOffBits with the palette at BITMAPINFO, bfSize
+// with the rows at Image Data.
+void BmpWalker::WriteFileHeader() {
   const FileHeader& fh = m_.fh;
   out_.WriteItem("BITMAPFILEHEADER", level_, 0, kFileHeaderSize);
   out_.WriteU16Item("bfType", F, 0, fh.bfType);
   out_.WriteComment("'BM'");
   out_.WriteU32Item("bfSize", F, 2, fh.bfSize);
-  if (notes) SizeNote();
+  if (fh.bfSize < fh.bfOffBits) out_.Note("bfSize is %u, less than bfOffBits (%u)", fh.bfSize, fh.bfOffBits);
   out_.WriteU16Item("bfReserved1", F, 6, fh.bfReserved1);
   out_.WriteU16Item("bfReserved2", F, 8, fh.bfReserved2);
   out_.WriteU32Item("bfOffBits", F, 10, fh.bfOffBits);
-  if (notes) OffsetNote();
 }
 
-// bfSize against the real length, and the bytes it leaves after the rows.
-void BmpWalker::SizeNote() {
+// bfSize - bfOffBits against the rows the info header calls for.
+void BmpWalker::RowsNote() {
   const FileHeader& fh = m_.fh;
-  if (fh.bfSize != a_.fileSize) {
-    out_.Note("bfSize is %u; the file holds %llu bytes", fh.bfSize, static_cast<unsigned long long>(a_.fileSize));
-    return;
-  }
-  if (IsCompressed(m_.h.biCompression) || m_.imageSize < 0 || fh.bfOffBits > fh.bfSize) return;
+  if (IsCompressed(m_.h.biCompression) || fh.bfSize < fh.bfOffBits) return;
   std::int64_t pixels = static_cast<std::int64_t>(fh.bfSize) - fh.bfOffBits;
+  auto said = static_cast<long long>(pixels);
+  auto rows = static_cast<long long>(m_.imageSize);
   if (pixels > m_.imageSize) {
-    out_.Note("bfSize - bfOffBits is %lld; the rows need %lld: %lld bytes follow the pixel rows",
-              static_cast<long long>(pixels), static_cast<long long>(m_.imageSize),
-              static_cast<long long>(pixels - m_.imageSize));
+    out_.Note("bfSize - bfOffBits is %lld; the rows need %lld: %lld bytes follow the pixel rows", said, rows,
+              said - rows);
+  } else if (pixels < m_.imageSize) {
+    out_.Note("bfSize - bfOffBits is %lld; the rows need %lld: bfSize ends %lld bytes before them", said, rows,
+              rows - said);
   }
 }
 
@@ -220,22 +222,13 @@ void BmpWalker::SizeNote() {
 void BmpWalker::OffsetNote() {
   const FileHeader& fh = m_.fh;
   std::uint64_t wanted = PaletteEnd(m_, m_.palette);
-  if (fh.bfOffBits >= a_.fileSize) {
-    out_.Note("bfOffBits is %u; the file ends at %llu: no pixel data", fh.bfOffBits,
-              static_cast<unsigned long long>(a_.fileSize));
-  } else if (fh.bfOffBits > wanted) {
+  if (fh.bfOffBits > wanted) {
     out_.Note("bfOffBits is %u; the headers and the palette end at %llu: %llu bytes before the pixels", fh.bfOffBits,
               static_cast<unsigned long long>(wanted), static_cast<unsigned long long>(fh.bfOffBits - wanted));
   } else if (fh.bfOffBits < wanted) {
     out_.Note("bfOffBits is %u; the headers and a palette of %u entries need %llu: %u entries shown", fh.bfOffBits,
               m_.palette, static_cast<unsigned long long>(wanted), m_.shownPalette);
   }
-}
-
-bool BmpWalker::ProfilePastTheEnd() const {
-  return std::any_of(parts_.begin(), parts_.end(), [&](const Part& part) {
-    return part.name == std::string_view("ICC Profile") && part.offset >= a_.fileSize;
-  });
 }
 
 void BmpWalker::MaskComment(std::uint32_t mask, const char* channel) {
@@ -256,6 +249,7 @@ void BmpWalker::WriteInfoHeader() {
   std::uint32_t end = static_cast<std::uint32_t>(m_.infoEnd);
   if (m_.core) {
     out_.WriteItem("BITMAPCOREINFO", level_, kFileHeaderSize, end - kFileHeaderSize);
+    OffsetNote();
     out_.WriteItem("bmciHeader", level_ + 1, kFileHeaderSize, kCoreHeaderSize);
     out_.WriteU32Item("bcSize", F, 14, m_.h.biSize);
     out_.WriteU16Item("bcWidth", F, 18, static_cast<std::uint32_t>(m_.h.biWidth));
@@ -266,6 +260,7 @@ void BmpWalker::WriteInfoHeader() {
     return;
   }
   out_.WriteItem("BITMAPINFO", level_, kFileHeaderSize, end - kFileHeaderSize);
+  OffsetNote();
   out_.WriteItem("bmiHeader", level_ + 1, kFileHeaderSize, m_.headerSize);
   WriteInfoHeaderFields(out_, m_.h, kFileHeaderSize, std::min(m_.headerSize, kInfoHeaderSize));
   std::uint32_t at = kInfoHeaderSize;
@@ -280,8 +275,6 @@ void BmpWalker::WriteInfoHeader() {
       std::string_view name(field.name);
       if (const char* meaning = MeaningOf(name, value); meaning != nullptr) out_.WriteComment(meaning);
       if (name.ends_with("Mask")) MaskComment(value, kMaskNames[(at - kInfoHeaderSize) / 4]);
-      if (name.ends_with("ProfileData") && ProfilePastTheEnd())
-        out_.WriteNote("the profile lies past the end of the file");
     }
     at += field.width;
   }
@@ -321,18 +314,29 @@ bool BmpWalker::WriteColors() {
 }
 
 // The pixels and the profile in file order, with the bytes between and after
-// them as their own ranges.
+// them as their own ranges. A part that the file ends before is an empty item
+// at the end of the file, with a note.
 bool BmpWalker::WriteParts() {
   std::uint64_t end = m_.infoEnd;
   bool beforePixels = true;
+  std::vector<const Part*> beyond;
   for (const Part& part : parts_) {
-    if (part.offset >= a_.fileSize) continue;
+    if (part.offset >= a_.fileSize) {
+      beyond.push_back(&part);
+      continue;
+    }
     if (part.offset > end) WriteHole(end, part.offset, beforePixels);
     if (!WritePart(part)) return false;
     end = std::max(end, std::min(part.offset + part.size, a_.fileSize));
-    if (std::string_view(part.name) == "Image Data") beforePixels = false;
+    if (IsImage(part)) beforePixels = false;
   }
   if (end < a_.fileSize) WriteHole(end, a_.fileSize, beforePixels);
+  for (const Part* part : beyond) {
+    out_.WriteItem(part->name, kTopLevel, static_cast<std::uint32_t>(a_.fileSize), 0);
+    if (IsImage(*part)) RowsNote();
+    out_.Note("%llu bytes stated at %llu; the file ends at %llu", static_cast<unsigned long long>(part->size),
+              static_cast<unsigned long long>(part->offset), static_cast<unsigned long long>(a_.fileSize));
+  }
   return out_.Ok();
 }
 
@@ -359,13 +363,14 @@ bool BmpWalker::WritePart(const Part& part) {
   } else {
     out_.WriteItem(part.name, kTopLevel, at, static_cast<std::uint32_t>(size));
   }
+  if (IsImage(part)) RowsNote();
   if (size < part.size) {
     out_.Note("%llu bytes stated; the file ends after %llu: %llu bytes missing",
               static_cast<unsigned long long>(part.size), static_cast<unsigned long long>(size),
               static_cast<unsigned long long>(part.size - size));
   }
   bool rle = !m_.core && (m_.h.biCompression == kBiRle8 || m_.h.biCompression == kBiRle4);
-  if (rle && part.name == std::string_view("Image Data")) {
+  if (rle && IsImage(part)) {
     if (!out_.Ok() || !a_.file.Seek(at)) return Fail(hpi::kFileReadError);
     std::int32_t rows = m_.h.biHeight < 0 ? -m_.h.biHeight : m_.h.biHeight;
     if (!WalkRle(a_, {at, static_cast<std::uint32_t>(size), m_.h.biCompression == kBiRle4, m_.h.biWidth, rows})) {

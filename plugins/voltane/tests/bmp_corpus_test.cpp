@@ -1,5 +1,6 @@
 // Real bitmaps that image libraries read: each is analysed, and where its
-// sizes disagree the note at the field says by how much.
+// sizes disagree a note says by how much: at Image Data for bfSize against the
+// rows, at BITMAPINFO for bfOffBits against the palette.
 #include <gtest/gtest.h>
 
 #include "tree_notes.h"
@@ -16,24 +17,25 @@ struct Expected {
 };
 
 constexpr Expected kNoted[] = {
-    {"imagers-Info_4_Bit_Top_Down.bmp", "bfSize",
+    {"imagers-Info_4_Bit_Top_Down.bmp", "Image Data",
      "bfSize - bfOffBits is 26; the rows need 24: 2 bytes follow the pixel rows"},
-    {"imagers-Info_8_Bit_Top_Down.bmp", "bfSize",
+    {"imagers-Info_8_Bit_Top_Down.bmp", "Image Data",
      "bfSize - bfOffBits is 50; the rows need 48: 2 bytes follow the pixel rows"},
-    {"imagers-Info_A8_R8_G8_B8.bmp", "bfSize",
+    {"imagers-Info_A8_R8_G8_B8.bmp", "Image Data",
      "bfSize - bfOffBits is 146; the rows need 144: 2 bytes follow the pixel rows"},
-    {"imagers-V3_A1_R5_G5_B5.bmp", "bfSize",
+    {"imagers-V3_A1_R5_G5_B5.bmp", "Image Data",
      "bfSize - bfOffBits is 74; the rows need 72: 2 bytes follow the pixel rows"},
-    {"imagers-V3_A4_R4_G4_B4_Top_Down.bmp", "bfSize",
+    {"imagers-V3_A4_R4_G4_B4_Top_Down.bmp", "Image Data",
      "bfSize - bfOffBits is 74; the rows need 72: 2 bytes follow the pixel rows"},
-    {"imagers-V3_R5_G6_B5.bmp", "bfSize", "bfSize - bfOffBits is 74; the rows need 72: 2 bytes follow the pixel rows"},
-    {"imagers-V3_X8_R8_G8_B8_Top_Down.bmp", "bfSize",
+    {"imagers-V3_R5_G6_B5.bmp", "Image Data",
+     "bfSize - bfOffBits is 74; the rows need 72: 2 bytes follow the pixel rows"},
+    {"imagers-V3_X8_R8_G8_B8_Top_Down.bmp", "Image Data",
      "bfSize - bfOffBits is 146; the rows need 144: 2 bytes follow the pixel rows"},
-    {"imagers-Core_4_Bit.bmp", "bfSize",
+    {"imagers-Core_4_Bit.bmp", "Image Data",
      "bfSize - bfOffBits is 77662; the rows need 77660: 2 bytes follow the pixel rows"},
-    {"imagers-pal8os2-hs.bmp", "bfSize", "bfSize is 26; the file holds 8986 bytes"},
-    {"imagers-pal8os2-sz.bmp", "bfSize", "bfSize is 26; the file holds 8986 bytes"},
-    {"bmpsuite-pal8offs.bmp", "bfOffBits",
+    {"imagers-pal8os2-hs.bmp", "bfSize", "bfSize is 26, less than bfOffBits (794)"},
+    {"imagers-pal8os2-sz.bmp", "bfSize", "bfSize is 26, less than bfOffBits (794)"},
+    {"bmpsuite-pal8offs.bmp", "BITMAPINFO",
      "bfOffBits is 1162; the headers and the palette end at 1062: 100 bytes before the pixels"},
     {"bmpsuite-shortfile.bmp", "Image Data", "1024 bytes stated; the file ends after 211: 813 bytes missing"},
 };

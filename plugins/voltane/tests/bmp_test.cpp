@@ -35,19 +35,19 @@ TEST(Bmp, OneBitBitmapHasItsPaletteAndImageData) {
   EXPECT_NE(a.report.find("File size\t: 190 bytes\r\n"), std::string::npos);
 }
 
-// Sizes and offsets that disagree are noted at their field; the bytes they
-// leave over are ranges of their own.
+// Sizes and offsets that disagree are noted at the item of what they place;
+// the bytes they leave over are ranges of their own.
 TEST(Bmp, InconsistentSizesAreNotedWithTheirRanges) {
   auto padded = AnalyseBytes(MakeBmp({.bitCount = 24, .paletteEntries = 0, .sizeAdjust = 2, .pixelBytes = 3074}));
   ASSERT_TRUE(padded.ok) << padded.error;
-  EXPECT_EQ(NoteOf(padded.tree, *Find(padded.tree, "bfSize")),
+  EXPECT_EQ(NoteOf(padded.tree, *Find(padded.tree, "Image Data")),
             "bfSize - bfOffBits is 3074; the rows need 3072: 2 bytes follow the pixel rows");
   EXPECT_EQ(RangeOf(padded.tree, *Find(padded.tree, "Image Data")), (Range{54, 3072}));
   EXPECT_EQ(RangeOf(padded.tree, *Find(padded.tree, "Padding")), (Range{3126, 2}));
 
   auto gap = AnalyseBytes(MakeBmp({.bitCount = 8, .clrUsed = 2, .paletteEntries = 4}));
   ASSERT_TRUE(gap.ok) << gap.error;
-  EXPECT_EQ(NoteOf(gap.tree, *Find(gap.tree, "bfOffBits")),
+  EXPECT_EQ(NoteOf(gap.tree, *Find(gap.tree, "BITMAPINFO")),
             "bfOffBits is 70; the headers and the palette end at 62: 8 bytes before the pixels");
   EXPECT_EQ(RangeOf(gap.tree, *Find(gap.tree, "BITMAPINFO")), (Range{14, 48}));
   EXPECT_EQ(RangeOf(gap.tree, *Find(gap.tree, "Gap")), (Range{62, 8}));
@@ -56,7 +56,7 @@ TEST(Bmp, InconsistentSizesAreNotedWithTheirRanges) {
   // A palette that would run into the pixels is shown as far as it goes.
   auto overlap = AnalyseBytes(MakeBmp({.bitCount = 8, .paletteEntries = 255}));
   ASSERT_TRUE(overlap.ok) << overlap.error;
-  EXPECT_EQ(NoteOf(overlap.tree, *Find(overlap.tree, "bfOffBits")),
+  EXPECT_EQ(NoteOf(overlap.tree, *Find(overlap.tree, "BITMAPINFO")),
             "bfOffBits is 1074; the headers and a palette of 256 entries need 1078: 255 entries shown");
   EXPECT_NE(Find(overlap.tree, "bmiColors[254]"), nullptr);
   EXPECT_EQ(Find(overlap.tree, "bmiColors[255]"), nullptr);
@@ -75,19 +75,23 @@ TEST(Bmp, ImageDataIsClippedToTheFile) {
   bytes.resize(100);
   auto a = AnalyseBytes(bytes, "short.bmp");
   ASSERT_TRUE(a.ok) << a.error;
-  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bfSize")), "bfSize is 190; the file holds 100 bytes");
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bfSize")), "");
   const auto* image = Find(a.tree, "Image Data");
   EXPECT_EQ(RangeOf(a.tree, *image), (Range{62, 38}));
   EXPECT_EQ(NoteOf(a.tree, *image), "128 bytes stated; the file ends after 38: 90 bytes missing");
   EXPECT_NE(a.report.find("File size\t: 100 bytes (bfSize says 190)\r\n"), std::string::npos) << a.report;
-  // Pixels past the end of the file: nothing to show but the note.
+  // Pixels past the end of the file: an empty item at the end, with the note.
   auto far = MakeBmp({});
   far[10] = 0xF0;
   auto b = AnalyseBytes(far);
   ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_EQ(NoteOf(b.tree, *Find(b.tree, "bfOffBits")), "bfOffBits is 240; the file ends at 190: no pixel data");
-  EXPECT_EQ(Find(b.tree, "Image Data"), nullptr);
   EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Gap")), (Range{62, 128}));
+  EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Image Data")), (Range{190, 0}));
+  EXPECT_EQ(NoteOf(b.tree, *Find(b.tree, "Image Data")), "128 bytes stated at 240; the file ends at 190");
+  // A bfSize that ends before the rows do.
+  auto c = AnalyseBytes(MakeBmp({.sizeAdjust = -8}));
+  EXPECT_EQ(NoteOf(c.tree, *Find(c.tree, "Image Data")),
+            "bfSize - bfOffBits is 120; the rows need 128: bfSize ends 8 bytes before them");
   // Rows of a negative width have no size: the walk stops there.
   EXPECT_EQ(AnalyseBytes(MakeBmp({.width = -32})).error, "[HPI_PLUGIN] Wrong file format!");
 }
@@ -163,8 +167,8 @@ TEST(Bmp, IccProfileIsShownWhereTheHeaderPoints) {
   far[14 + 114] = 0x10;  // bV5ProfileData 1 MiB on
   auto lost = AnalyseBytes(far);
   ASSERT_TRUE(lost.ok) << lost.error;
-  EXPECT_EQ(NoteOf(lost.tree, *Find(lost.tree, "bV5ProfileData")), "the profile lies past the end of the file");
-  EXPECT_EQ(Find(lost.tree, "ICC Profile"), nullptr);
+  EXPECT_EQ(RangeOf(lost.tree, *Find(lost.tree, "ICC Profile")), (Range{3215, 0}));
+  EXPECT_EQ(NoteOf(lost.tree, *Find(lost.tree, "ICC Profile")), "1 bytes stated at 1051790; the file ends at 3215");
 
   auto linked = AnalyseBytes(withProfile(0x4C494E4B, std::string("C:\\sRGB.icc\0", 12)));
   ASSERT_TRUE(linked.ok) << linked.error;
