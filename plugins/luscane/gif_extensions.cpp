@@ -85,12 +85,13 @@ void GifWalker::ExtensionStart(const char* name, std::uint32_t at, std::uint32_t
 
 // One fixed sub-block of 4 bytes and the terminator.
 Step GifWalker::GraphicControl(std::uint32_t at) {
+  ExtensionStart("Graphic Control Extension", at, 2, "Graphic Control Label", kGraphicControlLabel);
+  Shown();
   std::uint8_t b[1 + kGraphicControlSize + 1];
   if (Step step = Read(b, 1); step != Step::kDone) return step;
   if (b[0] != kGraphicControlSize) return Fail(kWrongGraphicControl);
   if (Step step = Read(b + 1, sizeof b - 1); step != Step::kDone) return step;
-  if (b[5] != 0) return Fail(kWrongGraphicControl);
-  ExtensionStart("Graphic Control Extension", at, 2, "Graphic Control Label", kGraphicControlLabel);
+  if (b[5] != 0) return FailAt(kWrongGraphicControl, at + 7);
   out_.WriteItem("Data Sub Block", kLevel, at + 2, 1 + kGraphicControlSize);
   out_.WriteU8Item("Block Size", kField, at + 2, b[0]);
   PackedFields(at + 3, b[1], kGraphicControlFields);

@@ -57,18 +57,24 @@ Step GifWalker::Fail(int code) {
   return Step::kFailed;
 }
 
+Step GifWalker::FailAt(int code, std::uint64_t offset) {
+  hpi::FailAt(code, offset);
+  return Step::kFailed;
+}
+
 Step GifWalker::Header() {
   std::uint8_t h[kHeaderSize];
   int got = hpi::ReadBlock(a_.file, h, sizeof h);
   if (got < 0) return Fail(hpi::kFileReadError);
   if (got >= 3 && std::memcmp(h, "GIF", 3) != 0) return Fail(kWrongSignature);
-  if (got < static_cast<int>(kHeaderSize)) return Fail(hpi::kWrongFormat);
-  pos_ = kHeaderSize;
+  if (got < 3) return Fail(hpi::kWrongFormat);
   out_.WriteItem("GIF Signaure", kField, 0, 3, h, hpi::ValueKind::Text);
+  if (got < static_cast<int>(kHeaderSize)) return FailAt(hpi::kWrongFormat, 3);
+  pos_ = kHeaderSize;
   out_.WriteItem("GIF Version", kField, 3, 3, h + 3, hpi::ValueKind::Text);
   const std::uint8_t* version = h + 3;
   if (!IsDigit(version[0]) || !IsDigit(version[1]) || version[2] < 'a' || version[2] > 'z') {
-    return Fail(kWrongVersion);
+    return FailAt(kWrongVersion, 3);
   }
   extensionsAllowed_ = !(version[0] == '8' && version[1] < '9');
   Shown();

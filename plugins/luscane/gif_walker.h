@@ -55,6 +55,7 @@ class GifWalker {
   // Reads n bytes: kEndOfFile when the file ends first, kFailed (code 5) on a read error.
   Step Read(void* destination, std::size_t n);
   Step Fail(int code);
+  Step FailAt(int code, std::uint64_t offset);
   // The structures up to here are complete.
   void Shown() { shown_ = pos_; }
   std::uint32_t At() const { return static_cast<std::uint32_t>(pos_); }
