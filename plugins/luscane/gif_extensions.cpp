@@ -165,9 +165,8 @@ Step GifWalker::XmpPacket() {
       if (matched < kXmpTrailerSize) continue;
       pos_ += static_cast<std::uint64_t>(i) + 1;
       std::uint64_t trailer = pos_ - kXmpTrailerSize;
-      out_.WriteItem("XMP Packet", kLevel, static_cast<std::uint32_t>(start),
-                     static_cast<std::uint32_t>(trailer - start));
-      out_.WriteItem("XMP Magic Trailer", kLevel, static_cast<std::uint32_t>(trailer), kXmpTrailerSize);
+      out_.WriteItem("XMP Packet", kLevel, start, trailer - start);
+      out_.WriteItem("XMP Magic Trailer", kLevel, trailer, kXmpTrailerSize);
       Shown();
       if (!out_.Ok()) return Step::kFailed;
       if (!a_.file.Seek(static_cast<std::int64_t>(pos_))) return Fail(hpi::kFileReadError);

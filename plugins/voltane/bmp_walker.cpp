@@ -332,7 +332,7 @@ bool BmpWalker::WriteParts() {
   }
   if (end < a_.fileSize) WriteHole(end, a_.fileSize, beforePixels);
   for (const Part* part : beyond) {
-    out_.WriteItem(part->name, kTopLevel, static_cast<std::uint32_t>(a_.fileSize), 0);
+    out_.WriteItem(part->name, kTopLevel, a_.fileSize, 0);
     if (IsImage(*part)) RowsNote();
     out_.Note("%llu bytes stated at %llu; the file ends at %llu", static_cast<unsigned long long>(part->size),
               static_cast<unsigned long long>(part->offset), static_cast<unsigned long long>(a_.fileSize));
@@ -341,8 +341,7 @@ bool BmpWalker::WriteParts() {
 }
 
 void BmpWalker::WriteHole(std::uint64_t from, std::uint64_t to, bool beforePixels) {
-  out_.WriteItem(beforePixels ? "Gap" : "Padding", kTopLevel, static_cast<std::uint32_t>(from),
-                 static_cast<std::uint32_t>(to - from));
+  out_.WriteItem(beforePixels ? "Gap" : "Padding", kTopLevel, from, to - from);
 }
 
 bool BmpWalker::WritePart(const Part& part) {
@@ -357,11 +356,11 @@ bool BmpWalker::WritePart(const Part& part) {
     }
     out_.WriteName(part.name, kTopLevel);
     out_.WriteOffset(at);
-    out_.WriteSize(static_cast<std::uint32_t>(size));
+    out_.WriteSize(size);
     out_.WriteValue(static_cast<std::uint32_t>(strnlen(text, length)), text, hpi::ValueKind::Text);
     out_.WriteComment("linked profile file");
   } else {
-    out_.WriteItem(part.name, kTopLevel, at, static_cast<std::uint32_t>(size));
+    out_.WriteItem(part.name, kTopLevel, at, size);
   }
   if (IsImage(part)) RowsNote();
   if (size < part.size) {

@@ -166,9 +166,7 @@ bool IconWalker::Images() {
   return ok;
 }
 
-void IconWalker::Hole(const char* name, std::uint64_t to) {
-  out_.WriteItem(name, level_, static_cast<std::uint32_t>(end_), static_cast<std::uint32_t>(to - end_));
-}
+void IconWalker::Hole(const char* name, std::uint64_t to) { out_.WriteItem(name, level_, end_, to - end_); }
 
 // Bytes of a part that lie within the file; a part cut short is noted.
 std::uint32_t IconWalker::Clipped(std::uint64_t at, std::uint64_t size) const {
@@ -229,7 +227,7 @@ bool IconWalker::Image(int j) {
 // A mask bitmap; one that the file cuts short is shown with a note and fails the image.
 bool IconWalker::Mask(const char* name, std::uint64_t at, std::int64_t size) {
   std::uint32_t shown = Clipped(at, static_cast<std::uint64_t>(size));
-  out_.WriteItem(name, F, static_cast<std::uint32_t>(std::min(at, a_.fileSize)), shown);
+  out_.WriteItem(name, F, std::min(at, a_.fileSize), shown);
   if (shown == size) return true;
   out_.Note("%lld bytes; the file ends after %u", static_cast<long long>(size), shown);
   return hpi::FailAt(hpi::kWrongFormat, at);
