@@ -140,6 +140,20 @@ std::vector<ItemHandle> PreOrder(const Analysed& a) {
   return order;
 }
 
+// The bytes an item and its items cover (a heading has no range of its own; a
+// chunk's range may be its type alone).
+std::optional<strataview::ByteRange> SpanOf(const ItemTree& tree, ItemHandle item) {
+  std::optional<strataview::ByteRange> span = tree.RangeOf(item);
+  for (ItemHandle child : tree.At(item).children) {
+    std::optional<strataview::ByteRange> inner = SpanOf(tree, child);
+    if (!inner) continue;
+    std::uint64_t begin = span ? std::min(span->offset, inner->offset) : inner->offset;
+    std::uint64_t end = std::max(span ? span->offset + span->size : 0, inner->offset + inner->size);
+    span = strataview::ByteRange{begin, end - begin};
+  }
+  return span;
+}
+
 std::vector<std::uint8_t> FileBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -147,7 +161,7 @@ std::vector<std::uint8_t> FileBytes(const fs::path& file) {
 
 }  // namespace
 
-int CheckTruncations(const fs::path& file, std::size_t maxCuts) {
+int CheckTruncations(const fs::path& file, std::size_t maxCuts, std::size_t trailerBytes) {
   Analysed whole = AnalysePath(file, 1, hpi::kRequestPartial);
   std::vector<std::uint8_t> bytes = FileBytes(file);
   if (whole.streamLength == 0 || bytes.size() < 2) return 0;
@@ -157,7 +171,7 @@ int CheckTruncations(const fs::path& file, std::size_t maxCuts) {
     std::optional<strataview::ByteRange> range = whole.tree.RangeOf(item);
     if (!range) continue;
     for (std::uint64_t cut : {range->offset + range->size, range->offset + 1}) {
-      if (cut > 0 && cut < bytes.size()) cuts.push_back(cut);
+      if (cut > 0 && cut + trailerBytes < bytes.size()) cuts.push_back(cut);
     }
   }
   std::sort(cuts.begin(), cuts.end());
@@ -180,8 +194,9 @@ int CheckTruncations(const fs::path& file, std::size_t maxCuts) {
     // Every item up to the first structure that the cut runs through is the whole file's.
     std::vector<ItemHandle> partOrder = PreOrder(part);
     for (std::size_t i = 0; i < wholeOrder.size(); ++i) {
-      std::optional<strataview::ByteRange> range = whole.tree.RangeOf(wholeOrder[i]);
-      if (range && range->offset + range->size > cut) break;
+      bool root = whole.tree.At(wholeOrder[i]).image == strataview::kImageDisk;
+      std::optional<strataview::ByteRange> range = SpanOf(whole.tree, wholeOrder[i]);
+      if (!root && range && range->offset + range->size > cut) break;
       if (i >= partOrder.size()) {
         ADD_FAILURE() << where << ": lost " << whole.tree.At(wholeOrder[i]).text;
         break;

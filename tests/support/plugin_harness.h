@@ -51,11 +51,13 @@ int CheckCorpus(std::string_view format,
 // nothing could be handed over, a valid stream that ends in a fault item with it.
 void CheckPartial(const std::filesystem::path& file, const std::string& error);
 
-// Cuts the file at each boundary of its structures (and a few bytes inside the
-// first ones) and analyses each prefix asking for a partial analysis: a prefix
-// either analyses or ends in a fault item sized to the cut, and the items before
-// the first structure the cut runs through are those of the whole file. Returns the number of cuts tried.
-int CheckTruncations(const std::filesystem::path& file, std::size_t maxCuts = 40);
+// Cuts the file at each boundary of its structures (and a byte into each) and
+// analyses each prefix asking for a partial analysis: a prefix either analyses
+// or ends in a fault item sized to the cut, and the items before the first
+// structure the cut runs through are those of the whole file. Cuts in the last
+// trailerBytes are left out for formats that read a trailer from the end of the
+// file. Returns the number of cuts tried.
+int CheckTruncations(const std::filesystem::path& file, std::size_t maxCuts = 40, std::size_t trailerBytes = 0);
 
 // The first item, in tree order, whose text equals text (or starts with it when prefix).
 const strataview::Item* Find(const strataview::ItemTree& tree, std::string_view text, bool prefix = false);
