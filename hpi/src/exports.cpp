@@ -40,6 +40,7 @@ bool HandOver(SFStream& stream, std::uint32_t length, HpiMemHandle* handle) {
 // failure's message kept for HPI_GetLastErrMsg. 0 when nothing could be handed over.
 std::uint32_t HandOverPartial(SFStream& stream, Analysis& analysis, HpiMemHandle* handle) {
   RecordedError failure = LastError();
+  analysis.out.EndGroupsOutside(failure.offset);
   WriteRecordedFault(analysis);
   std::uint32_t length = analysis.out.CompleteBytes();
   bool handed = length > 0 && HandOver(stream, length, handle);

@@ -106,16 +106,16 @@ int Writer::WriteGroupEnd(int level) {
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size) {
-  Records records;
+int Writer::EndGroupsOutside(std::uint64_t offset) {
   for (int l = 1; l < kFieldLevel; ++l) {
     const OpenGroup& group = groups_[l];
-    if (group.open && (offset < group.begin || offset >= group.end)) {
-      records.Add(Tag(RecordClass::GroupEnd, l, 0), nullptr, 0);
-      for (int deeper = l; deeper < kFieldLevel; ++deeper) groups_[deeper].open = false;
-      break;
-    }
+    if (group.open && (offset < group.begin || offset >= group.end)) return WriteGroupEnd(l);
   }
+  return 0;
+}
+
+int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size) {
+  Records records;
   records.AddText(RecordClass::Name, kFaultLevel, message);
   records.AddNumber(RecordClass::Offset, offset);
   records.AddNumber(RecordClass::Size, size);

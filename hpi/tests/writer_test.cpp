@@ -37,6 +37,7 @@ TEST(Writer, OffsetsAndSizesPast4GiBTakeEightBytes) {
   hpi::SFStream s;
   hpi::Writer w(s);
   w.WriteItem("x", 1, 0x123456789ull, 0xFFFFFFFFu);
+  w.EndGroupsOutside(0x100000000ull);
   w.WriteFault("f", 0x100000000ull, 0);
   V expected = {0x01, 0x51, 'x', 0x08, 0x0F, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0};  // name, 8-byte offset
   V size = {0x04, 0x1F, 0xFF, 0xFF, 0xFF, 0xFF};                                      // 4-byte size

@@ -47,10 +47,11 @@ class Writer {
   // A line beneath the record before; cut like a comment.
   int WriteNote(std::string_view text);
   int WriteGroupEnd(int level);
-  // A fault item (see hpi.h): the message, where it happened, the bytes from there
-  // on. Open groups whose range does not hold the offset are ended first, so the
-  // item stands in the structure where the fault is.
+  // A fault item (see hpi.h): the message, where it happened, the bytes from there on.
   int WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size);
+  // Ends the open groups whose range does not hold the offset, so that the fault
+  // that ends a partial stream stands in the structure where it happened.
+  int EndGroupsOutside(std::uint64_t offset);
 
   // The bytes of the records written whole: a stream that refused part of a
   // record is handed over up to here.
