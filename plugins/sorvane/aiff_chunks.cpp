@@ -101,21 +101,29 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
     std::uint8_t type[4];
     std::uint64_t at = file.Position();
     if (!file.Bytes(type, sizeof type, code)) return false;
-    file.WriteNumber("compressionType", at, 4, file.Number(type, 4));
+    file.WriteNumber("compressionType", at, 4, file.IdNumber(type));
     file.out.WriteComment(IdText(type).text);
     if (!CountedString(file, "compressionName", chunk.End(), code)) return false;
   }
   return file.SeekTo(chunk.End());
 }
 
+// The samples begin offset bytes into the data (block-aligned writers pad there).
 bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
-  if (!ReadSize(walk, chunk, code)) return false;
+  if (!ReadSoundDataSize(file, chunk, code, walk.openFormSize, kSizeName)) return false;
   if (chunk.size < 8) return Fail(code);
   std::uint32_t offset = 0;
   std::uint32_t blockSize = 0;
   if (!file.Field("offset", 4, code, offset, S) || !file.Field("blockSize", 4, code, blockSize)) return false;
-  if (chunk.size > 8) file.out.WriteItem("Sound data", F, Clip32(file.Position()), Clip32(chunk.size - 8));
+  std::uint64_t samples = chunk.size - 8;
+  if (offset > samples) {
+    file.out.Note("offset runs past the chunk's %llu bytes of data", static_cast<unsigned long long>(samples));
+    offset = 0;
+  }
+  if (samples > offset) {
+    file.out.WriteItem("Sound data", F, Clip32(file.Position() + offset), Clip32(samples - offset));
+  }
   return file.SeekTo(chunk.End());
 }
 
@@ -197,11 +205,13 @@ bool WalkAppl(AiffWalk& walk, Chunk& chunk, int code) {
   }
   std::uint8_t signature[4];
   if (!file.Bytes(signature, sizeof signature, code)) return false;
-  file.WriteNumber("applicationSignature", chunk.dataStart, 4, file.Number(signature, 4));
+  file.WriteNumber("applicationSignature", chunk.dataStart, 4, file.IdNumber(signature));
   file.out.WriteComment(IdText(signature).text);
   if (chunk.size > 4) file.out.WriteItem("Data", F, Clip32(file.Position()), Clip32(chunk.size - 4));
   return file.SeekTo(chunk.End());
 }
+
+bool WalkId3(AiffWalk& walk, Chunk& chunk, int code) { return WalkId3Chunk(walk.file, chunk, code, kSizeName); }
 
 bool WalkText(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;

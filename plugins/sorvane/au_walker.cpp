@@ -1,13 +1,15 @@
 // Sun/NeXT AU: six big-endian header words, an annotation up to the header size,
-// then the sound data.
+// then the sound data. The little-endian variant begins "dns." (".snd" swapped).
+#include <algorithm>
+#include <span>
+
+#include "chunk.h"
 #include "sorvane.h"
-#include "sound_file.h"
 
 namespace sorvane {
 namespace {
 
 constexpr std::uint32_t kHeaderSize = 24;
-constexpr std::uint32_t kUnknownSize = 0xFFFFFFFF;
 
 struct Encoding {
   std::uint32_t code;
@@ -48,7 +50,9 @@ void EncodingRemark(hpi::Writer& out, std::uint32_t encoding, const std::uint8_t
   }
   out.WriteComment("Unkown encoding format");
 }
-void MagicRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t*) { out.WriteComment("'.snd'"); }
+void MagicRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t* bytes) {
+  out.WriteComment(bytes[0] == '.' ? "'.snd'" : "'dns.'--little-endian");
+}
 void RateRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t*) { out.WriteComment("samples/sec"); }
 
 constexpr FieldSpec kHeader[] = {
@@ -65,16 +69,28 @@ constexpr FieldSpec kHeader[] = {
 bool AnalyseAu(hpi::Analysis& analysis) {
   SoundFile file(analysis, true);
   std::uint8_t header[kHeaderSize];
-  if (!file.Bytes(header, sizeof header, hpi::kWrongFormat)) return false;
+  if (!file.Bytes(header, 4, hpi::kWrongFormat)) return false;
+  file.SetBigEndian(header[0] == '.');
+  if (!file.Bytes(header + 4, sizeof header - 4, hpi::kWrongFormat)) return false;
   std::uint32_t headerSize = file.Number(header + 4, 4);
   std::uint32_t dataSize = file.Number(header + 8, 4);
-  std::uint64_t soundSize = dataSize;
-  if (dataSize == kUnknownSize && headerSize <= file.Size()) soundSize = file.Size() - headerSize;
-  if (headerSize < kHeaderSize || std::uint64_t{headerSize} + soundSize > file.Size()) return Fail(hpi::kWrongFormat);
-  file.WriteFields(kHeader, header, 0);
+  std::uint64_t rest = headerSize <= file.Size() ? file.Size() - headerSize : 0;
+  std::uint64_t soundSize = dataSize == kOpenSize ? rest : std::min<std::uint64_t>(dataSize, rest);
+  // The size words, a remark on the data size, then encoding, rate and channels.
+  constexpr std::size_t kSizeWords = 3;
+  file.WriteFields(std::span(kHeader).first(kSizeWords), header, 0);
+  if (dataSize == kOpenSize) {
+    analysis.out.WriteNote("size unknown: the data runs to the end of the file");
+  } else if (dataSize > rest && headerSize <= file.Size()) {
+    analysis.out.Note("data size says %u bytes; the file ends after %llu", dataSize,
+                      static_cast<unsigned long long>(rest));
+  }
+  file.WriteFields(std::span(kHeader).subspan(kSizeWords), header + 4 * kSizeWords, 4 * kSizeWords);
+  if (headerSize < kHeaderSize) return Fail(hpi::kWrongFormat);
   if (headerSize > kHeaderSize && !file.TextField("comments", headerSize - kHeaderSize, hpi::kWrongFormat)) {
     return false;
   }
+  if (headerSize > file.Size()) return Fail(hpi::kWrongFormat);
   analysis.out.WriteItem("sound data", F, headerSize, Clip32(soundSize));
   return true;
 }

@@ -25,7 +25,7 @@ void WriteHeading(SoundFile& file, const Chunk& chunk, std::string_view name, st
   file.out.WriteName(name, level);
   file.out.WriteOffset(Clip32(chunk.start));
   file.out.WriteSize(4);
-  std::uint32_t value = file.Number(chunk.id, 4);
+  std::uint32_t value = file.IdNumber(chunk.id);
   std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
                            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
   file.out.WriteValue(4, bytes, hpi::ValueKind::Unsigned);
@@ -41,8 +41,12 @@ void WriteNamedHeading(SoundFile& file, const Chunk& chunk, const char* suffix, 
   WriteHeading(file, chunk, name, comment, level);
 }
 
-bool CheckFits(const Chunk& chunk, std::uint64_t limit, int code) {
-  return (chunk.dataStart <= limit && chunk.size <= limit - chunk.dataStart) || Fail(code);
+void ClipToLimit(SoundFile& file, Chunk& chunk, std::uint64_t limit, const char* sizeName) {
+  std::uint64_t there = limit > chunk.dataStart ? limit - chunk.dataStart : 0;
+  if (chunk.size <= there) return;
+  file.out.Note("%s says %llu bytes; the %s ends after %llu", sizeName, static_cast<unsigned long long>(chunk.size),
+                limit == file.Size() ? "file" : "enclosing chunk", static_cast<unsigned long long>(there));
+  chunk.size = there;
 }
 
 bool ReadChunkSize(SoundFile& file, Chunk& chunk, int code, std::uint64_t limit, const char* sizeName) {
@@ -50,7 +54,23 @@ bool ReadChunkSize(SoundFile& file, Chunk& chunk, int code, std::uint64_t limit,
   if (!file.Field(sizeName, 4, code, size)) return false;
   chunk.size = size;
   chunk.dataStart = file.Position();
-  return CheckFits(chunk, limit, code);
+  ClipToLimit(file, chunk, limit, sizeName);
+  return true;
+}
+
+bool ReadSoundDataSize(SoundFile& file, Chunk& chunk, int code, bool openContainer, const char* sizeName) {
+  std::uint32_t size = 0;
+  if (!file.Field(sizeName, 4, code, size)) return false;
+  chunk.size = size;
+  chunk.dataStart = file.Position();
+  std::uint64_t rest = file.Size() - chunk.dataStart;
+  if (size == kOpenSize || (size == 0 && openContainer && rest != 0)) {
+    file.out.Comment("%s: size left open by a streaming writer; the data runs to the end of the file",
+                     size == 0 ? "0" : "0xFFFFFFFF");
+    chunk.size = rest;
+  }
+  ClipToLimit(file, chunk, file.Size(), sizeName);
+  return true;
 }
 
 bool WalkOpaqueChunk(SoundFile& file, Chunk& chunk, const char* rangeName, int code, std::uint64_t limit,

@@ -57,14 +57,27 @@ void WriteHeading(SoundFile& file, const Chunk& chunk, std::string_view name, st
 // text followed by remark.
 void WriteNamedHeading(SoundFile& file, const Chunk& chunk, const char* suffix, const char* remark, int level);
 
-// Reads the size field (named sizeName); a size reaching past limit records code.
+// Reads the size field (named sizeName). A size reaching past limit (the end of
+// the file or of the enclosing chunk) is noted and the chunk cut to what is there.
 bool ReadChunkSize(SoundFile& file, Chunk& chunk, int code, std::uint64_t limit, const char* sizeName = "ChunkSize");
-// Refuses with code a chunk whose data reaches past limit.
-bool CheckFits(const Chunk& chunk, std::uint64_t limit, int code);
+// Cuts a chunk whose data reaches past limit to the bytes before it, with a note
+// on the size field just written.
+void ClipToLimit(SoundFile& file, Chunk& chunk, std::uint64_t limit, const char* sizeName);
+
+// The size a streaming writer leaves in a header it could not rewrite.
+inline constexpr std::uint32_t kOpenSize = 0xFFFFFFFF;
+// A container size of 0 or 0xFFFFFFFF: the writer never came back to fill it in.
+inline bool IsOpenSize(std::uint32_t size) { return size == 0 || size == kOpenSize; }
+// The size field of a chunk of sound data. 0xFFFFFFFF, or 0 in a file whose
+// container size is open too, means the data runs to the end of the file.
+bool ReadSoundDataSize(SoundFile& file, Chunk& chunk, int code, bool openContainer, const char* sizeName);
 
 // A chunk shown as its size and one range over its data (nothing for an empty one),
 // left at its padded end.
 bool WalkOpaqueChunk(SoundFile& file, Chunk& chunk, const char* rangeName, int code, std::uint64_t limit,
                      const char* sizeName = "ChunkSize");
+
+// A chunk holding an ID3v2 tag: its header's fields and the frames as a range.
+bool WalkId3Chunk(SoundFile& file, Chunk& chunk, int code, const char* sizeName);
 
 }  // namespace sorvane

@@ -12,7 +12,11 @@ std::uint32_t Clip32(std::uint64_t value) {
 }
 
 SoundFile::SoundFile(hpi::Analysis& analysis, bool bigEndian)
-    : out(analysis.out), file_(analysis.file), size_(analysis.fileSize), bigEndian_(bigEndian) {}
+    : out(analysis.out),
+      file_(analysis.file),
+      size_(analysis.fileSize),
+      bigEndian_(bigEndian),
+      bigEndianIds_(bigEndian) {}
 
 bool SoundFile::Bytes(void* destination, std::size_t n, int code) {
   int got = hpi::ReadBlock(file_, destination, n);
@@ -27,6 +31,10 @@ std::uint32_t SoundFile::Number(const std::uint8_t* b, std::size_t width) const 
     case 2: return bigEndian_ ? hpi::BE16(b) : hpi::LE16(b);
     default: return bigEndian_ ? hpi::BE32(b) : hpi::LE32(b);
   }
+}
+
+std::uint32_t SoundFile::IdNumber(const std::uint8_t id[4]) const {
+  return bigEndianIds_ ? hpi::BE32(id) : hpi::LE32(id);
 }
 
 bool SoundFile::U32(std::uint32_t& value, int code) {

@@ -30,7 +30,9 @@ class SoundFile {
 
   hpi::Writer& out;
 
+  // The order of numbers; identifiers keep the order the file kind shows them in.
   void SetBigEndian(bool bigEndian) { bigEndian_ = bigEndian; }
+  bool BigEndian() const { return bigEndian_; }
   std::uint64_t Position() const { return position_; }
   std::uint64_t Size() const { return size_; }
   // Bytes between the position and end (0 when the position is past it).
@@ -45,6 +47,9 @@ class SoundFile {
   bool SeekTo(std::uint64_t position);
 
   std::uint32_t Number(const std::uint8_t* bytes, std::size_t width) const;
+  // A chunk identifier as the number whose value bytes are its characters in file
+  // order (RIFF, RIFX) or as a big-endian number (IFF).
+  std::uint32_t IdNumber(const std::uint8_t id[4]) const;
 
   // Reads one number and writes it as a field at the position it was read from.
   bool Field(std::string_view name, std::size_t width, int code, std::uint32_t& value,
@@ -66,6 +71,7 @@ class SoundFile {
   hpi::BinaryFile& file_;
   std::uint64_t size_;
   bool bigEndian_;
+  bool bigEndianIds_;
   std::uint64_t position_ = 0;
 };
 

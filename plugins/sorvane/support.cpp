@@ -20,7 +20,7 @@ Kind KindOf(const std::uint8_t* head, std::size_t length) {
     if (Is(head + 8, "AIFC")) return kAifc;
     return kNone;
   }
-  return Is(head, ".snd") ? kAu : kNone;
+  return Is(head, ".snd") || Is(head, "dns.") ? kAu : kNone;
 }
 
 int IsSupported(const std::uint8_t* head, std::size_t length) { return KindOf(head, length) != kNone ? 1 : 0; }

@@ -19,7 +19,9 @@ struct WaveWalk {
   std::uint32_t channels = 0;
   std::uint32_t bitsPerSample = 0;
   // RF64 and BW64: the data size from the ds64 chunk, which stands for a stored 0xFFFFFFFF.
-  std::optional<std::uint64_t> ds64DataSize;
+  std::optional<std::uint64_t> ds64DataSize = std::nullopt;
+  // The RIFF size is 0 or 0xFFFFFFFF, as a streaming writer leaves it.
+  bool openRiffSize = false;
 };
 
 bool WalkFmt(WaveWalk& walk, Chunk& chunk);

@@ -94,7 +94,7 @@ bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
     std::uint64_t at = file.Position();
     std::uint64_t size = 0;
     if (!file.Bytes(id, sizeof id, kWrongChunk)) return false;
-    file.WriteNumber("chunkId", at, 4, file.Number(id, 4));
+    file.WriteNumber("chunkId", at, 4, file.IdNumber(id));
     file.out.WriteComment(IdText(id).text);
     if (!Long(file, "chunkSize", size)) return false;
   }

@@ -94,15 +94,16 @@ bool Preview(WaveWalk& walk, const Chunk& chunk) {
 
 bool WalkData(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
-  std::uint32_t size = 0;
-  if (!file.Field("ChunkSize", 4, kWrongData, size)) return false;
-  chunk.size = size;
-  chunk.dataStart = file.Position();
-  if (size == UINT32_MAX && walk.ds64DataSize) {
-    chunk.size = *walk.ds64DataSize;
-    file.out.Comment("dataSize in ds64: %llu", static_cast<unsigned long long>(chunk.size));
+  if (walk.ds64DataSize) {
+    if (!ReadChunkSize(file, chunk, kWrongData, UINT64_MAX)) return false;
+    if (chunk.size == kOpenSize) {
+      chunk.size = *walk.ds64DataSize;
+      file.out.Comment("dataSize in ds64: %llu", static_cast<unsigned long long>(chunk.size));
+    }
+    ClipToLimit(file, chunk, file.Size(), "ChunkSize");
+  } else if (!ReadSoundDataSize(file, chunk, kWrongData, walk.openRiffSize, "ChunkSize")) {
+    return false;
   }
-  if (!CheckFits(chunk, file.Size(), kWrongData)) return false;
   file.out.WriteItem("Wave Form Data", F, Clip32(chunk.dataStart), Clip32(chunk.size));
   return Preview(walk, chunk) && file.SeekTo(chunk.End());
 }

@@ -81,7 +81,7 @@ bool WalkList(WaveWalk& walk, Chunk& list) {
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongList)) return false;
-  file.WriteNumber("typeID", at, 4, file.Number(type, 4));
+  file.WriteNumber("typeID", at, 4, file.IdNumber(type));
   bool info = IsId(type, "INFO");
   if (info) {
     file.out.WriteComment("'INFO'");

@@ -12,9 +12,7 @@ using ChunkWalker = bool (*)(WaveWalk&, Chunk&);
 bool WalkPadding(WaveWalk& walk, Chunk& chunk) {
   return WalkOpaqueChunk(walk.file, chunk, "Padding", kWrongChunk, walk.file.Size());
 }
-bool WalkId3(WaveWalk& walk, Chunk& chunk) {
-  return WalkOpaqueChunk(walk.file, chunk, "ID3 tag", kWrongChunk, walk.file.Size());
-}
+bool WalkId3(WaveWalk& walk, Chunk& chunk) { return WalkId3Chunk(walk.file, chunk, kWrongChunk, "ChunkSize"); }
 
 struct WaveChunk {
   const char* id;
@@ -52,7 +50,8 @@ bool WalkChunk(WaveWalk& walk, Chunk& chunk) {
 
 // groupID, FileSize and riffType. The stored size is shown as it is; the walk
 // reads chunks up to the end of the file whatever it says.
-bool WalkRiffHeader(SoundFile& file) {
+bool WalkRiffHeader(WaveWalk& walk) {
+  SoundFile& file = walk.file;
   hpi::Writer& out = file.out;
   std::uint8_t id[4];
   if (!file.Bytes(id, sizeof id, kWrongRiffHeader)) return false;
@@ -60,7 +59,7 @@ bool WalkRiffHeader(SoundFile& file) {
   bool large = IsId(id, "RF64") || IsId(id, "BW64");
   if (!riff && !large && !IsId(id, "RIFX")) return Fail(kWrongRiffId);
   file.SetBigEndian(IsId(id, "RIFX"));
-  file.WriteNumber("groupID", 0, 4, file.Number(id, 4));
+  file.WriteNumber("groupID", 0, 4, file.IdNumber(id));
   out.Comment("'%s'", IdText(id).text);
 
   std::uint32_t size = 0;
@@ -68,6 +67,10 @@ bool WalkRiffHeader(SoundFile& file) {
   std::uint64_t after = file.Size() - file.Position();
   if (large && size == UINT32_MAX) {
     out.WriteComment("file size-8 in the ds64 chunk");
+  } else if (IsOpenSize(size)) {
+    out.WriteComment("file size-8");
+    out.Note("%s: size left open by a streaming writer", size == 0 ? "0" : "0xFFFFFFFF");
+    walk.openRiffSize = true;
   } else {
     out.WriteComment("file size-8");
     if (size != after) {
@@ -79,7 +82,7 @@ bool WalkRiffHeader(SoundFile& file) {
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongRiffHeader)) return false;
   if (!IsId(type, "WAVE")) return Fail(kWrongWaveType);
-  file.WriteNumber("riffType", at, 4, file.Number(type, 4));
+  file.WriteNumber("riffType", at, 4, file.IdNumber(type));
   out.WriteComment("'WAVE'");
   return true;
 }
@@ -88,8 +91,8 @@ bool WalkRiffHeader(SoundFile& file) {
 
 bool AnalyseWave(hpi::Analysis& analysis) {
   SoundFile file(analysis, false);
-  if (!WalkRiffHeader(file)) return false;
-  WaveWalk walk{file, 0, 0, 0, std::nullopt};
+  WaveWalk walk{file};
+  if (!WalkRiffHeader(walk)) return false;
   return WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); });
 }
 

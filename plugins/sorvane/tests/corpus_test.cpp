@@ -128,7 +128,7 @@ TEST(SoundCorpus, EveryFileIsAnalysedOrRefusedWithAMessage) {
   for (const auto& file : files) {
     auto bytes = ReadFile(file);
     std::string name = file.parent_path().filename().string() + "/" + file.filename().string();
-    if (Supports(bytes) == 0) continue;  // little-endian AU ("dns.") is not taken
+    if (Supports(bytes) == 0) continue;
     auto a = AnalysePath(file);
     EXPECT_EQ(a.readerFault, 0) << file;
     if (a.ok) {
@@ -146,7 +146,8 @@ TEST(SoundCorpus, ChunkOffsetsAndSizesMatchAnIndependentWalk) {
   if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
   for (const auto& file : files) {
     auto bytes = ReadFile(file);
-    if (bytes.size() < 12 || bytes[0] == '.' || Supports(bytes) == 0) continue;
+    bool au = bytes.size() >= 4 && (bytes[0] == '.' || bytes[0] == 'd');
+    if (bytes.size() < 12 || au || Supports(bytes) == 0) continue;
     auto a = AnalysePath(file);
     if (!a.ok) continue;
     EXPECT_EQ(TreeChunks(a.tree), WalkChunks(bytes)) << file;
