@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "hpi/crc32.h"
 #include "hpi/plugin.h"
 
 namespace pendrix {
@@ -47,6 +48,11 @@ struct WalkState {
   std::uint32_t paletteEntries = 0;
   bool mng = false;
   bool inImage = false;  // between an image's header chunk and its IEND
+  // APNG: acTL's frame count, the fcTL chunks met and the next sequence number.
+  bool animated = false;
+  std::uint32_t numFrames = 0;
+  std::uint32_t frameControls = 0;
+  std::uint32_t nextSequence = 0;
 };
 
 // Bytes up to a zero byte or the end of the chunk; the first 255 are kept.
@@ -88,6 +94,7 @@ class Chunk {
   // Fails unless lengthOk; then writes the chunk item, named after shownAs, and "Chunk data size".
   bool Accept(bool lengthOk, std::uint32_t shownAs = 0);
 
+  // Every data byte passes through Read or Skip, which add it to the CRC.
   bool Read(void* destination, std::uint32_t n);
   bool Skip(std::uint32_t n);
   // Reads a field, writes it with its meaning and, when value is set, returns it.
@@ -107,7 +114,8 @@ class Chunk {
   bool ReadCString(CString& text, std::uint32_t maxLength);
   // The PNG keyword rule: 1 to 79 bytes and a zero byte, shown as a Text field.
   bool Keyword(std::string_view name, std::uint32_t* length = nullptr);
-  // Passes over what the handler left unread and writes the stored CRC.
+  // Passes over what the handler left unread and writes the stored CRC, with a
+  // note when it differs from the CRC of the type and data.
   bool Finish();
 
  private:
@@ -121,6 +129,7 @@ class Chunk {
   std::uint64_t end_;
   int code_;
   const char* note_ = nullptr;
+  hpi::Crc32 crc_;
 };
 
 std::uint32_t WidthBytes(Width width);

@@ -1,5 +1,7 @@
 // Chunks registered after the PNG and MNG standards: APNG's animation chunks,
 // eXIf, cICP and iDOT.
+#include <cstring>
+
 #include "hpi/binary_file.h"
 #include "ifd_walker.h"
 #include "pendrix.h"
@@ -10,8 +12,19 @@ namespace {
 using W = Width;
 
 bool Actl(Chunk& c) {
-  constexpr FieldLayout kFields[] = {{"num_frames", W::U32}, {"num_plays", W::U32}};
-  return c.Accept(c.Length() == 8) && c.Fields(kFields);
+  c.State().animated = true;
+  return c.Accept(c.Length() == 8) && c.Field("num_frames", W::U32, &c.State().numFrames) &&
+         c.Field("num_plays", W::U32);
+}
+
+// fcTL and fdAT share one count from 0 up; a number out of turn is noted.
+bool SequenceNumber(Chunk& c) {
+  std::uint32_t number = 0;
+  if (!c.Field("sequence_number", W::U32, &number)) return false;
+  WalkState& state = c.State();
+  if (number != state.nextSequence) c.Out().Note("out of sequence: %u expected", state.nextSequence);
+  state.nextSequence = number + 1;
+  return true;
 }
 
 constexpr Meaning kDisposeRows[] = {
@@ -20,19 +33,28 @@ constexpr Meanings kDispose{kDisposeRows};
 constexpr Meaning kBlendRows[] = {{0, "APNG_BLEND_OP_SOURCE"}, {1, "APNG_BLEND_OP_OVER"}};
 constexpr Meanings kBlend{kBlendRows};
 constexpr FieldLayout kFctl[] = {
-    {"sequence_number", W::U32},  {"width", W::U32},     {"height", W::U32},    {"x_offset", W::U32},
-    {"y_offset", W::U32},         {"delay_num", W::U16}, {"delay_den", W::U16}, {"dispose_op", W::U8, &kDispose},
+    {"width", W::U32},
+    {"height", W::U32},
+    {"x_offset", W::U32},
+    {"y_offset", W::U32},
+    {"delay_num", W::U16},
+    {"delay_den", W::U16},
+    {"dispose_op", W::U8, &kDispose},
     {"blend_op", W::U8, &kBlend},
 };
-bool Fctl(Chunk& c) { return c.Accept(c.Length() == 26) && c.Fields(kFctl); }
+bool Fctl(Chunk& c) {
+  ++c.State().frameControls;
+  return c.Accept(c.Length() == 26) && SequenceNumber(c) && c.Fields(kFctl);
+}
 
 bool Fdat(Chunk& c) {
-  return c.Accept(c.Length() >= 4) && c.Field("sequence_number", W::U32) &&
-         (c.Left() == 0 || c.Range("frame_data", c.Left()));
+  return c.Accept(c.Length() >= 4) && SequenceNumber(c) && (c.Left() == 0 || c.Range("frame_data", c.Left()));
 }
 
 // eXIf holds an Exif TIFF structure, walked by the TIFF engine the JPEG and TIFF
-// plug-ins share; data without a TIFF header is shown as one range.
+// plug-ins share; data without a TIFF header is shown as one range. A damaged
+// structure keeps what its walk found, with the fault beneath it, and the PNG
+// walk goes on after the chunk.
 bool Exif(Chunk& c) {
   if (!c.Accept(true)) return false;
   std::int64_t start = c.Position();
@@ -44,10 +66,15 @@ bool Exif(Chunk& c) {
   bool tiff = (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
               (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
   if (!tiff) return c.Range("Exif data", size);
-  if (!tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1)) {
-    return false;
-  }
+  bool walked = tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1);
   c.Out().WriteGroupEnd(kChunkLevel + 1);  // the CRC belongs to the chunk again
+  if (!walked) {
+    char message[hpi::kMessageBufferSize] = {};
+    hpi::CopyLastErrorText(message);
+    hpi::SetPluginError(hpi::kNoError);
+    c.Out().WriteItem("Exif fault", hpi::kFieldLevel, static_cast<std::uint32_t>(start), size);
+    c.Out().WriteValue(static_cast<std::uint32_t>(std::strlen(message)), message, hpi::ValueKind::Text);
+  }
   return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
 }
 

@@ -1,6 +1,7 @@
 // The signature, then chunk after chunk (length, type, data, CRC) up to the
 // file kind's last chunk; bytes after it are not read.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -103,7 +104,14 @@ bool WalkChunks(hpi::Analysis& analysis) {
 
     const ChunkEntry* entry = HandlerOf(type);
     Chunk chunk(analysis, state, type, length, position, entry != nullptr ? CodeOf(type) : hpi::kWrongFormat);
-    chunk.SetNote(order.Check(type));
+    const char* note = order.Check(type, state.colourType == 3);
+    char framesNote[64];
+    if (type == kImageEnd && state.animated && state.frameControls != state.numFrames && note == nullptr) {
+      std::snprintf(framesNote, sizeof framesNote, "acTL num_frames says %u; %u fcTL chunks found", state.numFrames,
+                    state.frameControls);
+      note = framesNote;
+    }
+    chunk.SetNote(note);
     if (!(entry != nullptr ? entry->handler(chunk) : GeneralChunk(chunk)) || !chunk.Finish()) return false;
     position += static_cast<std::uint64_t>(length) + kCrcSize;
     if (type == kImageEnd) state.inImage = false;
