@@ -160,9 +160,23 @@ def note(x, y, size):
     return YELLOW
 
 
+def fault(x, y, size):
+    # A red warning triangle with a white exclamation mark: where an analysis met damage.
+    if not (1 <= y <= 14):
+        return None
+    half = (y - 1) * 7 / 13 + 0.5
+    if abs(x - 7.5) > half:
+        return None
+    if y == 14 or abs(x - 7.5) > half - 1:
+        return BLACK
+    if 7 <= x <= 8 and (5 <= y <= 9 or 11 <= y <= 12):
+        return WHITE
+    return RED
+
+
 TREE_PICTURES = (('tree_disk', disk), ('tree_folder', folder), ('tree_tag', tag),
                  ('tree_offset', letter_on('A', AQUA)), ('tree_size', letter_on('S', LIME)),
-                 ('tree_value', letter_on('V', YELLOW)), ('tree_note', note))
+                 ('tree_value', letter_on('V', YELLOW)), ('tree_note', note), ('tree_fault', fault))
 
 
 if __name__ == '__main__':

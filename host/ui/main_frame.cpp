@@ -91,7 +91,8 @@ int MainFrame::Run() {
 void MainFrame::AnalyseFile(const std::string& path) {
   report_.clear();
   if (!tree_.Clear()) ShowHostError(window_, kMsgTreeViewError);
-  AnalysisOutcome outcome = driver_.Analyse(path, tree_.Items());
+  StreamFaults faults;
+  AnalysisOutcome outcome = driver_.Analyse(path, tree_.Items(), &faults);
   tree_.ShowItems();
   if (!outcome.analysed) {
     if (outcome.hasPluginMessage) {
@@ -104,6 +105,8 @@ void MainFrame::AnalyseFile(const std::string& path) {
   }
   report_ = std::move(outcome.report);
   dump_.Open(path);
+  // After a partial analysis the dump shows the bytes where the plug-in stopped.
+  if (outcome.partial && faults.count > 0) tree_.Reveal(faults.last.item);
   UpdateMenu();
 }
 

@@ -18,6 +18,7 @@
 #define IDI_TAG 115
 #define IDI_DISK 116
 #define IDD_REPORT 119
+#define IDI_FAULT 120  // warning triangle; numbered after IDI_PLUGIN_FILE, which must stay the tenth icon
 // The tenth icon group of the executable (index 9), named by the .hpi file type.
 #define IDI_PLUGIN_FILE 117
 

@@ -13,7 +13,7 @@ constexpr UINT kShiftJis = 932;
 constexpr UINT_PTR kTreeSubclass = 1;
 constexpr int kImageSize = 16;
 // Icons of the image list, in the order of the item image indexes.
-constexpr int kPictures[] = {IDI_DISK, IDI_FOLDER, IDI_TAG, IDI_OFFSET, IDI_SIZE, IDI_VALUE, IDI_NOTE};
+constexpr int kPictures[] = {IDI_DISK, IDI_FOLDER, IDI_TAG, IDI_OFFSET, IDI_SIZE, IDI_VALUE, IDI_NOTE, IDI_FAULT};
 
 }  // namespace
 
@@ -122,6 +122,30 @@ void TreeView::ExpandValueChildren(HTREEITEM item) const {
       TreeView_Expand(tree_, child, TVE_EXPAND);
     }
   }
+}
+
+HTREEITEM TreeView::FindChild(HTREEITEM parent, ItemHandle item) const {
+  HTREEITEM child = parent == TVI_ROOT ? TreeView_GetRoot(tree_) : TreeView_GetChild(tree_, parent);
+  for (; child != nullptr; child = TreeView_GetNextSibling(tree_, child)) {
+    if (HandleOf(child) == item) return child;
+  }
+  return nullptr;
+}
+
+void TreeView::Reveal(ItemHandle item) {
+  std::vector<ItemHandle> path;
+  for (ItemHandle at = item; at != kNoItem; at = items_.At(at).parent) path.push_back(at);
+  HTREEITEM shown = TVI_ROOT;
+  for (auto step = path.rbegin(); step != path.rend(); ++step) {
+    if (shown != TVI_ROOT) {
+      Populate(shown);
+      TreeView_Expand(tree_, shown, TVE_EXPAND);
+    }
+    shown = FindChild(shown, *step);
+    if (shown == nullptr) return;
+  }
+  TreeView_SelectItem(tree_, shown);
+  TreeView_EnsureVisible(tree_, shown);
 }
 
 LRESULT CALLBACK TreeView::TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {

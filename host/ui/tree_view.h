@@ -1,4 +1,4 @@
-// The item tree (control 104): a tree view with the seven item pictures and a
+// The item tree (control 104): a tree view with the eight item pictures and a
 // sizing frame whose right edge is the splitter. The stream reader fills an
 // item store; the view shows the top-level items at once and inserts an item's
 // children when it is first expanded, so that streams of hundreds of thousands
@@ -26,7 +26,7 @@ class TreeView {
   TreeView(const TreeView&) = delete;
   TreeView& operator=(const TreeView&) = delete;
 
-  // The image list of the seven pictures; false when an icon cannot be loaded.
+  // The image list of the eight pictures; false when an icon cannot be loaded.
   bool LoadImages(HINSTANCE instance);
   // resized runs with the tree's new outer width whenever the tree changes size.
   bool Create(HWND parent, HINSTANCE instance, std::function<void(int)> resized);
@@ -45,11 +45,14 @@ class TreeView {
   std::optional<ByteRange> RangeOf(HTREEITEM item) const;
   // Expands each direct child that is a value with notes below it.
   void ExpandValueChildren(HTREEITEM item) const;
+  // Expands the tree down to a stored item and selects it.
+  void Reveal(ItemHandle item);
 
  private:
   static LRESULT CALLBACK TreeProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
   void Insert(HTREEITEM parent, ItemHandle item);
   std::optional<ItemHandle> HandleOf(HTREEITEM item) const;
+  HTREEITEM FindChild(HTREEITEM parent, ItemHandle item) const;
 
   HWND tree_ = nullptr;
   HIMAGELIST images_ = nullptr;

@@ -26,6 +26,8 @@ int ReadRaw(BinaryFile& file, std::uint8_t* bytes, std::size_t width) {
 bool BinaryFile::Open(const char* path) {
   Close();
   file_ = std::fopen(path, "rb");
+  position_ = 0;
+  lastReadAt_ = 0;
   return file_ != nullptr;
 }
 
@@ -36,7 +38,9 @@ void BinaryFile::Close() {
 
 bool BinaryFile::Seek(std::int64_t offset, int whence) {
   if (whence == SEEK_SET && offset < 0) return false;
-  return Seek64(file_, offset, whence) == 0;
+  if (Seek64(file_, offset, whence) != 0) return false;
+  position_ = whence == SEEK_SET ? offset : Tell64(file_);
+  return true;
 }
 
 std::int64_t BinaryFile::Tell() { return Tell64(file_); }
@@ -51,6 +55,8 @@ std::int64_t BinaryFile::Length() {
 
 int BinaryFile::Read(void* destination, std::size_t n) {
   std::size_t got = std::fread(destination, 1, n, file_);
+  lastReadAt_ = static_cast<std::uint64_t>(position_);
+  position_ += static_cast<std::int64_t>(got);
   if (got < n && std::ferror(file_)) return -1;
   return static_cast<int>(got);
 }

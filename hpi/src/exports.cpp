@@ -17,10 +17,9 @@ void CopyField(char* record, std::size_t offset, std::size_t size, const char* t
   record[offset + n] = '\0';
 }
 
-// Copies the finished stream into a fresh memory block; false when the block
-// cannot be had or the stream gives back fewer bytes than were written.
-bool HandOver(SFStream& stream, HpiMemHandle* handle) {
-  std::uint32_t length = stream.BytesWritten();
+// Copies the first length bytes of the stream into a fresh memory block; false
+// when the block cannot be had or the stream gives back fewer bytes.
+bool HandOver(SFStream& stream, std::uint32_t length, HpiMemHandle* handle) {
   *handle = HpiMemAlloc(length);
   if (*handle == nullptr) {
     SetPluginError(kMemoryError);
@@ -37,6 +36,17 @@ bool HandOver(SFStream& stream, HpiMemHandle* handle) {
   return true;
 }
 
+// After a failure: the records written whole and the fault item, with the
+// failure's message kept for HPI_GetLastErrMsg. 0 when nothing could be handed over.
+std::uint32_t HandOverPartial(SFStream& stream, Analysis& analysis, HpiMemHandle* handle) {
+  RecordedError failure = LastError();
+  WriteRecordedFault(analysis);
+  std::uint32_t length = analysis.out.CompleteBytes();
+  bool handed = length > 0 && HandOver(stream, length, handle);
+  RestoreError(failure);
+  return handed ? length | kPartialResult : 0;
+}
+
 void HandOverReport(const Report& report, HpiMemHandle* handle) {
   const std::string& text = report.Text();
   HpiMemHandle block = HpiMemAlloc(text.size() + 1);
@@ -49,7 +59,7 @@ void HandOverReport(const Report& report, HpiMemHandle* handle) {
   *handle = block;
 }
 
-std::uint32_t Analyse(const char* path, HpiMemHandle* streamHandle, HpiMemHandle* reportHandle) {
+std::uint32_t Analyse(const char* path, HpiMemHandle* streamHandle, int requestFlags, HpiMemHandle* reportHandle) {
   SetPluginError(kNoError);
   if (path == nullptr || streamHandle == nullptr) {
     SetPluginError(kWrongArgument);
@@ -74,13 +84,25 @@ std::uint32_t Analyse(const char* path, HpiMemHandle* streamHandle, HpiMemHandle
   const PluginDescriptor& plugin = ThisPlugin();
   if (plugin.preCheck != nullptr && !plugin.preCheck(analysis)) return 0;
   if (out.WriteRootName(analysis.rootName) < 0) return 0;
-  if (!plugin.analyse(analysis) || !out.Ok()) return 0;
-  if (!HandOver(*stream, streamHandle)) return 0;
+  SetAnalysedFile(&file);
+  bool analysed = plugin.analyse(analysis) && out.Ok();
+  SetAnalysedFile(nullptr);
+  if (!analysed) return (requestFlags & kRequestPartial) != 0 ? HandOverPartial(*stream, analysis, streamHandle) : 0;
+  if (!HandOver(*stream, stream->BytesWritten(), streamHandle)) return 0;
   if (reportHandle != nullptr && !report.Text().empty()) HandOverReport(report, reportHandle);
   return stream->BytesWritten();
 }
 
 }  // namespace
+
+bool WriteRecordedFault(Analysis& analysis) {
+  char message[kMessageBufferSize] = {};
+  CopyLastErrorText(message);
+  std::uint64_t at = LastFaultOffset();
+  std::uint64_t rest = at < analysis.fileSize ? analysis.fileSize - at : 0;
+  SetPluginError(kNoError);
+  return analysis.out.WriteFault(message, at, rest) > 0;
+}
 
 bool RequireNonEmptyFile(Analysis& analysis) {
   if (analysis.fileSize == 0) {
@@ -134,10 +156,10 @@ HPI_EXPORT void HPI_CALL HPI_GetLastErrMsg(char* buffer) {
   if (buffer != nullptr) hpi::CopyLastErrorText(buffer);
 }
 
-HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream, int /*reserved1*/,
+HPI_EXPORT std::uint32_t HPI_CALL HPI_GetHeadAnalyzedData(const char* path, HpiMemHandle* stream, int requestFlags,
                                                           int /*reserved2*/, int /*reserved3*/, HpiMemHandle* report) {
   try {
-    return hpi::Analyse(path, stream, report);
+    return hpi::Analyse(path, stream, requestFlags, report);
   } catch (...) {  // nothing may cross the library boundary
     hpi::SetPluginError(hpi::kMemoryError);
     return 0;

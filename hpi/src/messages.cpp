@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "hpi/binary_file.h"
 #include "hpi/plugin.h"
 
 namespace hpi {
@@ -41,6 +42,8 @@ struct ModuleState {
   Language language = kJapanese;
   int errorCode = kNoError;
   const MessageTable* errorTable = nullptr;
+  std::uint64_t faultOffset = 0;
+  const BinaryFile* analysedFile = nullptr;
 };
 ModuleState state;
 
@@ -65,15 +68,30 @@ void SetPluginError(int code) { SetPluginError(code, ThisPlugin().messages); }
 void SetPluginError(int code, const MessageTable& table) {
   state.errorCode = code;
   state.errorTable = &table;
+  state.faultOffset = state.analysedFile != nullptr ? state.analysedFile->LastReadAt() : 0;
 }
 bool Fail(int code) {
   SetPluginError(code);
   return false;
 }
+bool FailAt(int code, std::uint64_t offset) {
+  SetPluginError(code);
+  state.faultOffset = offset;
+  return false;
+}
 void SetStreamError(int code) { SetPluginError(code, kStreamMessages); }
 
 int LastErrorCode() { return state.errorCode; }
+std::uint64_t LastFaultOffset() { return state.faultOffset; }
+void SetAnalysedFile(const BinaryFile* file) { state.analysedFile = file; }
 const MessageTable& LastErrorTable() { return state.errorTable != nullptr ? *state.errorTable : ThisPlugin().messages; }
+
+RecordedError LastError() { return {state.errorCode, state.errorTable, state.faultOffset}; }
+void RestoreError(const RecordedError& error) {
+  state.errorCode = error.code;
+  state.errorTable = error.table;
+  state.faultOffset = error.offset;
+}
 
 void CopyLastErrorText(char* buffer) {
   const char* text = LastErrorTable().Text(state.errorCode, state.language);

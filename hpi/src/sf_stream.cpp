@@ -109,7 +109,9 @@ int SFStream::WriteAcrossBlocks(std::int32_t length, const void* bytes) {
     SetStreamError(kDirection);
     return -1;
   }
-  if (current_ == nullptr) {
+  // A length handed over must fit the export's result with its partial bit clear.
+  if (current_ == nullptr ||
+      (length > 0 && static_cast<std::uint32_t>(length) > hpi::kMaxStreamLength - bytesWritten_)) {
     SetStreamError(kAllocation);
     return -1;
   }

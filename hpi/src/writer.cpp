@@ -60,6 +60,7 @@ int Writer::Put(const std::uint8_t* bytes, std::size_t length) {
     ok_ = false;
     return -1;
   }
+  complete_ = stream_.BytesWritten();
   return static_cast<int>(length);
 }
 
@@ -76,6 +77,15 @@ int Writer::WriteNote(std::string_view text) { return TextRecord(RecordClass::No
 int Writer::WriteGroupEnd(int level) {
   Records records;
   records.Add(Tag(RecordClass::GroupEnd, level & 0xF, 0), nullptr, 0);
+  return Put(records.Bytes(), records.Size());
+}
+
+int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size) {
+  constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
+  Records records;
+  records.AddText(RecordClass::Name, kFaultLevel, message);
+  records.AddNumber(RecordClass::Offset, static_cast<std::uint32_t>(std::min(offset, kMax32)));
+  records.AddNumber(RecordClass::Size, static_cast<std::uint32_t>(std::min(size, kMax32)));
   return Put(records.Bytes(), records.Size());
 }
 

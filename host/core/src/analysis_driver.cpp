@@ -75,9 +75,9 @@ std::optional<std::size_t> AnalysisDriver::ChoosePlugin(const std::string& path)
   return std::nullopt;
 }
 
-AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, ItemSink& sink) const {
-  return Analyse(path, [&sink](const AnalysisOutcome&, std::uint32_t length, const std::uint8_t* stream) {
-    return BuildItemTree(length, stream, sink);
+AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, ItemSink& sink, StreamFaults* faults) const {
+  return Analyse(path, [&sink, faults](const AnalysisOutcome&, std::uint32_t length, const std::uint8_t* stream) {
+    return BuildItemTree(length, stream, sink, faults);
   });
 }
 
@@ -103,9 +103,14 @@ AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, const StreamCon
   }
   Block stream, report;
   std::string pluginPath = PluginPath(path);
-  outcome.streamLength = analyse(pluginPath.c_str(), &stream.handle, 0, 0, 0, &report.handle);
+  std::uint32_t result = analyse(pluginPath.c_str(), &stream.handle, hpi::kRequestPartial, 0, 0, &report.handle);
+  outcome.partial = (result & hpi::kPartialResult) != 0;
+  outcome.streamLength = result & ~hpi::kPartialResult;
   if (outcome.streamLength == 0 || stream.handle == nullptr) {
+    outcome.partial = false;
     outcome.streamLength = 0;
+  }
+  if (outcome.streamLength == 0 || outcome.partial) {
     if (auto lastError = library->Get<HpiGetLastErrMsgFn>("HPI_GetLastErrMsg")) {
       char message[hpi::kMessageBufferSize] = {};
       lastError(message);
@@ -115,12 +120,13 @@ AnalysisOutcome AnalysisDriver::Analyse(const std::string& path, const StreamCon
     } else {
       outcome.hostMessage = kMsgPluginExport;
     }
-    return outcome;
-  }
-  outcome.analysed = true;
-  if (report.handle != nullptr) {
-    outcome.report = static_cast<const char*>(HpiMemLock(report.handle));
-    HpiMemUnlock(report.handle);
+    if (!outcome.partial) return outcome;
+  } else {
+    outcome.analysed = true;
+    if (report.handle != nullptr) {
+      outcome.report = static_cast<const char*>(HpiMemLock(report.handle));
+      HpiMemUnlock(report.handle);
+    }
   }
   const auto* bytes = static_cast<const std::uint8_t*>(HpiMemLock(stream.handle));
   outcome.readerFault = consume(outcome, outcome.streamLength, bytes);

@@ -17,7 +17,10 @@ using hpi::RecordClass;
 constexpr int kSlots = 20;
 constexpr int kNoteLevel = 16;  // a note hangs under the last level-15 item
 
+bool IsFaultName(RecordClass cls, int level) { return cls == RecordClass::Name && level == hpi::kFaultLevel; }
+
 int ImageOf(RecordClass cls, int level) {
+  if (IsFaultName(cls, level)) return kImageFault;
   if (level == hpi::kRootLevel) return kImageDisk;
   if (level < hpi::kFieldLevel) return kImageFolder;
   if (level == hpi::kFieldLevel) return kImageTag;
@@ -39,8 +42,8 @@ void AppendText(std::string& out, const std::uint8_t* bytes, std::size_t n) {
 
 class Reader {
  public:
-  Reader(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink)
-      : data_(stream), length_(length), sink_(sink) {
+  Reader(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink, StreamFaults* faults)
+      : data_(stream), length_(length), sink_(sink), faults_(faults) {
     slots_.fill(kNoItem);
   }
 
@@ -82,6 +85,7 @@ class Reader {
       } else if (hpi::IsNumericClass(cls)) {
         if (length_ - pos_ < n) return kMsgSyntaxError;
         if (!FormatValue(cls, n, data_ + pos_, text_)) return kMsgSyntaxError;
+        NoteFaultRange(cls, n, data_ + pos_);
         pos_ += n;
       } else if (cls == RecordClass::GroupEnd) {
         ClearFrom(level);
@@ -117,8 +121,23 @@ class Reader {
     return kMsgNoError;
   }
 
+  // The offset and size records right after a fault item's name give its range.
+  void NoteFaultRange(RecordClass cls, std::size_t n, const std::uint8_t* bytes) {
+    if (faults_ == nullptr || faultAttributes_ == 0) return;
+    --faultAttributes_;
+    std::uint64_t value = 0;
+    for (std::size_t i = n; i-- > 0;) value = value << 8 | bytes[i];
+    if (cls == RecordClass::Offset) faults_->last.offset = value;
+    if (cls == RecordClass::Size) faults_->last.size = value;
+  }
+
   int Place(RecordClass cls, int level) {
-    int effective = (cls == RecordClass::Note && level == hpi::kAttributeLevel) ? kNoteLevel : level;
+    bool fault = IsFaultName(cls, level);
+    if (cls == RecordClass::Name && !fault) faultAttributes_ = 0;
+    // A note hangs under the last attribute; a fault item stands as a field.
+    int effective = fault                                                         ? hpi::kFieldLevel
+                    : (cls == RecordClass::Note && level == hpi::kAttributeLevel) ? kNoteLevel
+                                                                                  : level;
     ItemHandle parent = kNoItem;
     for (int i = std::min(effective - 1, top_); i >= 0; --i) {
       if (slots_[i] != kNoItem) {
@@ -130,6 +149,11 @@ class Reader {
     if (shown.size() > kMaxItemText) shown = shown.substr(0, kMaxItemText);
     std::optional<ItemHandle> item = sink_.Insert(parent, shown, ImageOf(cls, level));
     if (!item) return kMsgTreeViewError;
+    if (fault && faults_ != nullptr) {
+      ++faults_->count;
+      faults_->last = FaultItem{*item, text_, 0, 0};
+      faultAttributes_ = 2;
+    }
     ClearFrom(effective);
     slots_[effective] = *item;
     top_ = effective;
@@ -146,6 +170,8 @@ class Reader {
   std::uint32_t length_;
   std::uint32_t pos_ = 0;
   ItemSink& sink_;
+  StreamFaults* faults_;
+  int faultAttributes_ = 0;               // the fault item's offset and size records still to come
   std::array<ItemHandle, kSlots> slots_;  // the last item of each level, while it may take children
   int top_ = -1;                          // no slot above this one holds an item
   std::string text_;                      // the item being read, reused from record to record
@@ -153,10 +179,10 @@ class Reader {
 
 }  // namespace
 
-int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink) {
+int BuildItemTree(std::uint32_t length, const std::uint8_t* stream, ItemSink& sink, StreamFaults* faults) {
   if (stream == nullptr || length == 0) return kMsgInvalidArgument;
   try {
-    return Reader(length, stream, sink).Run();
+    return Reader(length, stream, sink, faults).Run();
   } catch (const std::bad_alloc&) {
     return kMsgMalloc;
   }

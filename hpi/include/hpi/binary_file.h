@@ -29,9 +29,13 @@ class BinaryFile {
 
   // Reads up to n bytes; the count, or -1 when the file reported an error.
   int Read(void* destination, std::size_t n);
+  // Where the last read began: the place a failed check points at.
+  std::uint64_t LastReadAt() const { return lastReadAt_; }
 
  private:
   std::FILE* file_ = nullptr;
+  std::int64_t position_ = 0;  // kept beside the file's own, so reads need not ask it
+  std::uint64_t lastReadAt_ = 0;
 };
 
 int ReadBlock(BinaryFile& file, void* destination, std::size_t n);

@@ -50,6 +50,28 @@ inline constexpr std::size_t kHeadExtensionSize = 244;
 inline constexpr std::size_t kHeadRecordSize = kHeadExtensionOffset + kHeadExtensionSize;
 inline constexpr int kSupportReserved = 1112;
 
+// Partial analyses. HPI_GetHeadAnalyzedData's first reserved argument carries
+// request flags from the host; a host that passes 0 gets what it always got.
+//
+// With kRequestPartial set, a failed analysis still reports failure and still
+// leaves its message for HPI_GetLastErrMsg, but hands over the stream written up
+// to the failure: every complete record, then one fault item. The result is then
+// the stream's length with kPartialResult set (0 as before when nothing could be
+// handed over, such as a file that cannot be opened); a stream therefore never
+// grows past kMaxStreamLength.
+//
+// A fault item is a name record at level 15 (kFaultLevel: the attribute level,
+// which no other name record uses) holding the plug-in's message, followed by an
+// offset record (where the failing read or check happened) and a size record (the
+// bytes from there to the end of the file, 0 at or past the end). The host places
+// it as a field of the innermost open group. A partial stream ends with its fault
+// item; a fault item inside a successful stream is a warning after which the walk
+// went on (a nested structure that could not be read, for instance).
+inline constexpr int kRequestPartial = 0x1;
+inline constexpr std::uint32_t kPartialResult = 0x80000000u;
+inline constexpr std::uint32_t kMaxStreamLength = 0x7FFFFFFFu;
+inline constexpr int kFaultLevel = 15;
+
 // Message buffer handed to HPI_GetLastErrMsg.
 inline constexpr std::size_t kMessageBufferSize = 260;
 
@@ -143,7 +165,7 @@ using HpiGetPluginInfoFn = void(HPI_CALL*)(char* info);
 using HpiIsSupportedFn = int(HPI_CALL*)(const void* source, int isPath, int reserved);
 using HpiSetLanguageFn = int(HPI_CALL*)(int language);
 using HpiGetLastErrMsgFn = void(HPI_CALL*)(char* buffer);
-using HpiGetHeadAnalyzedDataFn = std::uint32_t(HPI_CALL*)(const char* path, HpiMemHandle* stream, int reserved1,
+using HpiGetHeadAnalyzedDataFn = std::uint32_t(HPI_CALL*)(const char* path, HpiMemHandle* stream, int requestFlags,
                                                           int reserved2, int reserved3, HpiMemHandle* report);
 using HpiShowVerFn = int(HPI_CALL*)(HpiWindow owner);
 }

@@ -14,6 +14,7 @@ class SFStream {
  public:
   static constexpr std::uint32_t kBlockSize = 2000;
   static constexpr std::uint32_t kBatchSize = 10;
+  static constexpr std::uint32_t kFastPathLimit = 0x7FFFFFFFu - kBlockSize;
 
   // Error codes of the stream's own message table.
   enum Code : int {
@@ -34,9 +35,10 @@ class SFStream {
   // Appends length bytes; returns length, or -1 (bytes copied before a failed
   // block allocation stay written).
   int Write(std::int32_t length, const void* bytes) {
-    // Bytes that fit in the current block go straight in.
+    // Bytes that fit in the current block go straight in, while the stream is far
+    // from the longest length a hand-over can express.
     if (direction_ != 0 && current_ != nullptr && length > 0 &&
-        static_cast<std::uint32_t>(length) <= kBlockSize - position_) {
+        static_cast<std::uint32_t>(length) <= kBlockSize - position_ && bytesWritten_ < kFastPathLimit) {
       std::memcpy(current_ + position_, bytes, static_cast<std::size_t>(length));
       position_ += static_cast<std::uint32_t>(length);
       bytesWritten_ += static_cast<std::uint32_t>(length);

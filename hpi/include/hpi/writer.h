@@ -45,6 +45,12 @@ class Writer {
   // A line beneath the record before; cut like a comment.
   int WriteNote(std::string_view text);
   int WriteGroupEnd(int level);
+  // A fault item (see hpi.h): the message, where it happened, the bytes from there on.
+  int WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size);
+
+  // The bytes of the records written whole: a stream that refused part of a
+  // record is handed over up to here.
+  std::uint32_t CompleteBytes() const { return complete_; }
 
   // Convenience forms used by walkers: a comment or note built with printf.
   int Comment(const char* format, ...) HPI_PRINTF(2, 3);
@@ -61,6 +67,7 @@ class Writer {
 
   SFStream& stream_;
   bool ok_ = true;
+  std::uint32_t complete_ = 0;
 };
 
 }  // namespace hpi

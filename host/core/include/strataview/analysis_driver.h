@@ -12,6 +12,7 @@
 #include "strataview/host_messages.h"
 #include "strataview/item_sink.h"
 #include "strataview/plugin_manager.h"
+#include "strataview/stream_reader.h"
 
 namespace strataview {
 
@@ -29,7 +30,8 @@ enum class PluginChoice {
 };
 
 struct AnalysisOutcome {
-  bool analysed = false;          // the plug-in returned a stream
+  bool analysed = false;          // the plug-in returned the stream of a whole analysis
+  bool partial = false;           // it failed, and handed over what it found before the fault
   int hostMessage = kMsgNoError;  // the host message to show when no plug-in message is set
   bool hasPluginMessage = false;
   std::string pluginMessage;      // the plug-in's own message (Shift-JIS)
@@ -40,7 +42,7 @@ struct AnalysisOutcome {
   bool ok() const { return analysed && readerFault == kMsgNoError; }
 };
 
-// Reads a returned stream while its block is held: gets the outcome so far and the
+// Reads a returned stream, whole or partial, while its block is held: gets the outcome so far and the
 // stream's bytes, returns the reader's message number (0 when read whole).
 using StreamConsumer = std::function<int(const AnalysisOutcome&, std::uint32_t length, const std::uint8_t* stream)>;
 
@@ -52,8 +54,9 @@ class AnalysisDriver {
   // The position of the first plug-in that accepts the file: those whose
   // extension list holds the file's extension first, then the others.
   std::optional<std::size_t> ChoosePlugin(const std::string& path) const;
-  // Chooses, runs and reads: items go to the sink as the stream is read.
-  AnalysisOutcome Analyse(const std::string& path, ItemSink& sink) const;
+  // Chooses, runs and reads: items go to the sink as the stream is read, and the
+  // fault items met to faults when it is given.
+  AnalysisOutcome Analyse(const std::string& path, ItemSink& sink, StreamFaults* faults = nullptr) const;
   // Chooses and runs; the consumer reads the stream before its block is freed.
   AnalysisOutcome Analyse(const std::string& path, const StreamConsumer& consume) const;
 

@@ -17,6 +17,7 @@ enum ItemImage : int {
   kImageSize = 4,    // "S"
   kImageValue = 5,   // "V"
   kImageNote = 6,    // arrow
+  kImageFault = 7,   // a fault item: where the plug-in met damage
 };
 
 using ItemHandle = std::size_t;
