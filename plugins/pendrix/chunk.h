@@ -85,6 +85,8 @@ class Chunk {
   // The file, for an embedded structure walked by another engine; the walk must
   // leave it at Position() again.
   hpi::BinaryFile& File() { return analysis_.file; }
+  // After an embedded walk failed: its fault as an item here, and the error cleared.
+  bool WriteRecordedFault() { return hpi::WriteRecordedFault(analysis_); }
 
   // Records the chunk's code and returns false.
   bool Fail() { return Fail(code_); }

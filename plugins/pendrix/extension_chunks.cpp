@@ -1,7 +1,5 @@
 // Chunks registered after the PNG and MNG standards: APNG's animation chunks,
 // eXIf, cICP and iDOT.
-#include <cstring>
-
 #include "hpi/binary_file.h"
 #include "ifd_walker.h"
 #include "pendrix.h"
@@ -68,13 +66,7 @@ bool Exif(Chunk& c) {
   if (!tiff) return c.Range("Exif data", size);
   bool walked = tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1);
   c.Out().WriteGroupEnd(kChunkLevel + 1);  // the CRC belongs to the chunk again
-  if (!walked) {
-    char message[hpi::kMessageBufferSize] = {};
-    hpi::CopyLastErrorText(message);
-    hpi::SetPluginError(hpi::kNoError);
-    c.Out().WriteItem("Exif fault", hpi::kFieldLevel, static_cast<std::uint32_t>(start), size);
-    c.Out().WriteValue(static_cast<std::uint32_t>(std::strlen(message)), message, hpi::ValueKind::Text);
-  }
+  if (!walked && !c.WriteRecordedFault()) return false;
   return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
 }
 

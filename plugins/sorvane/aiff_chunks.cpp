@@ -86,14 +86,14 @@ bool WriteSampleRate(SoundFile& file, int code) {
 
 bool WalkFver(AiffWalk& walk, Chunk& chunk, int code) {
   std::uint32_t timestamp = 0;
-  return ReadSize(walk, chunk, code) && (chunk.size == 4 || Fail(code)) &&
+  return ReadSize(walk, chunk, code) && (chunk.size == 4 || FailAtSize(chunk, code)) &&
          walk.file.Field("timestamp", 4, code, timestamp);
 }
 
 bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.size < kCommSize) return Fail(code);
+  if (chunk.size < kCommSize) return FailAtSize(chunk, code);
   if (!file.Fields(kCommFields, code) || !WriteSampleRate(file, code)) return false;
   std::uint64_t rest = chunk.Padded() - kCommSize;
   if (rest != 0) {
@@ -112,7 +112,7 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSoundDataSize(file, chunk, code, walk.openFormSize, kSizeName)) return false;
-  if (chunk.size < 8) return Fail(code);
+  if (chunk.size < 8) return FailAtSize(chunk, code);
   std::uint32_t offset = 0;
   std::uint32_t blockSize = 0;
   if (!file.Field("offset", 4, code, offset, S) || !file.Field("blockSize", 4, code, blockSize)) return false;
@@ -130,7 +130,7 @@ bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkMark(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.Padded() < 2) return Fail(code);
+  if (chunk.Padded() < 2) return FailAtSize(chunk, code);
   std::uint32_t count = 0;
   if (!file.Field("numMarkers", 2, code, count)) return false;
   bool indexed = count >= 2;
@@ -150,7 +150,7 @@ bool WalkMark(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.Padded() < 2) return Fail(code);
+  if (chunk.Padded() < 2) return FailAtSize(chunk, code);
   std::uint32_t count = 0;
   if (!file.Field("numComments", 2, code, count)) return false;
   bool indexed = count >= 2;
@@ -176,7 +176,7 @@ bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkAiffInst(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, code, file.Size())) return false;
-  if (chunk.size != 20) return Fail(code);
+  if (chunk.size != 20) return FailAtSize(chunk, code);
   if (!file.Fields(kInstFields, code)) return false;
   for (const char* loop : {"sustainLoop", "releaseLoop"}) {
     file.out.WriteItem(loop, kSubLevel, Clip32(file.Position()), kLoopSize);
@@ -190,7 +190,7 @@ bool WalkMidi(AiffWalk& walk, Chunk& chunk, int code) {
 }
 
 bool WalkAesd(AiffWalk& walk, Chunk& chunk, int code) {
-  return ReadSize(walk, chunk, code) && (chunk.size == 24 || Fail(code)) &&
+  return ReadSize(walk, chunk, code) && (chunk.size == 24 || FailAtSize(chunk, code)) &&
          walk.file.RangeItem("AESChannelStatusData", F, chunk.size);
 }
 

@@ -86,11 +86,12 @@ bool AnalyseAu(hpi::Analysis& analysis) {
                       static_cast<unsigned long long>(rest));
   }
   file.WriteFields(std::span(kHeader).subspan(kSizeWords), header + 4 * kSizeWords, 4 * kSizeWords);
-  if (headerSize < kHeaderSize) return Fail(hpi::kWrongFormat);
+  constexpr std::uint64_t kHeaderSizeField = 4;
+  if (headerSize < kHeaderSize) return hpi::FailAt(hpi::kWrongFormat, kHeaderSizeField);
   if (headerSize > kHeaderSize && !file.TextField("comments", headerSize - kHeaderSize, hpi::kWrongFormat)) {
     return false;
   }
-  if (headerSize > file.Size()) return Fail(hpi::kWrongFormat);
+  if (headerSize > file.Size()) return hpi::FailAt(hpi::kWrongFormat, kHeaderSizeField);
   analysis.out.WriteItem("sound data", F, headerSize, Clip32(soundSize));
   return true;
 }

@@ -72,6 +72,9 @@ inline bool IsOpenSize(std::uint32_t size) { return size == 0 || size == kOpenSi
 // container size is open too, means the data runs to the end of the file.
 bool ReadSoundDataSize(SoundFile& file, Chunk& chunk, int code, bool openContainer, const char* sizeName);
 
+// Records code with the fault at the chunk's size field, for a size found wrong.
+inline bool FailAtSize(const Chunk& chunk, int code) { return hpi::FailAt(code, chunk.dataStart - 4); }
+
 // A chunk shown as its size and one range over its data (nothing for an empty one),
 // left at its padded end.
 bool WalkOpaqueChunk(SoundFile& file, Chunk& chunk, const char* rangeName, int code, std::uint64_t limit,

@@ -111,7 +111,7 @@ bool WalkData(WaveWalk& walk, Chunk& chunk) {
 bool WalkFact(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFact, file.Size())) return false;
-  if (chunk.size != 4) return Fail(kWrongFact);
+  if (chunk.size != 4) return FailAtSize(chunk, kWrongFact);
   std::uint32_t length = 0;
   return file.Field("dwSampleLength", 4, kWrongFact, length);
 }

@@ -104,7 +104,7 @@ bool WalkFmt(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFmt, file.Size())) return false;
   // The original WAVEFORMAT of 14 bytes has no wBitsPerSample.
-  if (chunk.size < kWaveFormatSize) return Fail(kWrongFmt);
+  if (chunk.size < kWaveFormatSize) return FailAtSize(chunk, kWrongFmt);
   std::uint32_t v[std::size(kFmtFields)] = {};
   std::size_t fields = chunk.size < kPcmFmtSize ? std::size(kFmtFields) - 1 : std::size(kFmtFields);
   if (!file.Fields(std::span(kFmtFields).first(fields), kWrongFmt, v)) return false;
@@ -112,10 +112,10 @@ bool WalkFmt(WaveWalk& walk, Chunk& chunk) {
   walk.channels = v[1];
   walk.bitsPerSample = v[5];
   if (chunk.size > kPcmFmtSize) {
-    if (chunk.size < kExFmtSize) return Fail(kWrongFmt);
+    if (chunk.size < kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     std::uint32_t cbSize = 0;
     if (!file.Field("cbSize", 2, kWrongFmt, cbSize)) return false;
-    if (chunk.size < cbSize + kExFmtSize) return Fail(kWrongFmt);
+    if (chunk.size < cbSize + kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     if (cbSize != 0 && !WalkExtension(file, walk.formatTag, cbSize)) return false;
   }
   return file.SeekTo(chunk.End());

@@ -57,7 +57,7 @@ bool WalkLabel(SoundFile& file, Chunk& chunk, const char* heading, const char* c
 bool WalkLabeledText(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
   WriteHeading(file, chunk, "ltxt Chunk", "'ltxt'--Labeled Text", kListLevel);
   if (!ReadChunkSize(file, chunk, kWrongLtxt, listEnd)) return false;
-  if (chunk.size < kLabeledTextSize) return Fail(kWrongLtxt);
+  if (chunk.size < kLabeledTextSize) return FailAtSize(chunk, kWrongLtxt);
   if (!file.Fields(kLabeledText, kWrongLtxt)) return false;
   std::uint64_t text = chunk.size - kLabeledTextSize;
   return text == 0 || file.TextField("dwText", text, kWrongLtxt);
@@ -77,7 +77,7 @@ bool WalkAssociatedChunk(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
 bool WalkList(WaveWalk& walk, Chunk& list) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, list, kWrongList, file.Size())) return false;
-  if (list.size < 4) return Fail(kWrongList);
+  if (list.size < 4) return FailAtSize(list, kWrongList);
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongList)) return false;
