@@ -47,7 +47,8 @@ struct WalkState {
   std::uint8_t colourType = 3;  // of the last IHDR or JHDR; palette until one is met
   std::uint32_t paletteEntries = 0;
   bool mng = false;
-  bool inImage = false;  // between an image's header chunk and its IEND
+  bool inImage = false;           // between an image's header chunk and its IEND
+  bool imageDataStarted = false;  // an IDAT of the current image was met
   // APNG: acTL's frame count, the fcTL chunks met and the next sequence number.
   bool animated = false;
   std::uint32_t numFrames = 0;

@@ -143,11 +143,13 @@ bool Ztxt(Chunk& c) { return Compressed(c, "Keyword", "Compressed text"); }
 bool Iccp(Chunk& c) { return Compressed(c, "Profile name", "Compressed profile"); }
 
 // Keyword, flag, method, language tag, translated keyword (each string ends in
-// a zero byte) and the text, which may be empty.
+// a zero byte) and the text, which may be empty: UTF-8 shown as text when the
+// flag is 0, compressed bytes shown as a range otherwise.
 bool Itxt(Chunk& c) {
+  std::uint32_t compressed = 0;
   if (!c.Accept(true) || !c.Keyword("Keyword")) return false;
   if (c.Left() < 4) return c.Fail();
-  if (!c.Field("Compression flag", W::U8) || !c.Field("Compression method", W::U8)) return false;
+  if (!c.Field("Compression flag", W::U8, &compressed) || !c.Field("Compression method", W::U8)) return false;
   CString tag;
   if (!c.ReadCString(tag, c.Left())) return false;
   if (!tag.terminated) return c.Fail();
@@ -155,10 +157,9 @@ bool Itxt(Chunk& c) {
   CString translated;
   if (!c.ReadCString(translated, c.Left())) return false;
   if (!translated.terminated) return c.Fail();
-  if (translated.length > 0) {
-    c.Out().WriteItem("Translated keyword", hpi::kFieldLevel, translated.offset, translated.length);
-  }
-  return c.Left() == 0 || c.Range("Text", c.Left());
+  if (translated.length > 0 && !c.TextField("Translated keyword", translated)) return false;
+  if (c.Left() == 0) return true;
+  return compressed == 0 ? c.Text("Text", c.Left()) : c.Range("Text", c.Left());
 }
 
 // Only the depths of the PNG standard go without a remark.

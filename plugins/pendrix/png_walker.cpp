@@ -43,7 +43,7 @@ const FileKind* KindOf(const std::uint8_t* head) {
 const std::vector<ChunkEntry>& Dispatch() {
   static const std::vector<ChunkEntry> entries = [] {
     std::vector<ChunkEntry> all;
-    for (auto table : {PngChunks(), MngHeaderChunks(), MngListChunks(), ExtensionChunks()})
+    for (auto table : {PngChunks(), MngHeaderChunks(), MngListChunks(), ExtensionChunks(), RegisteredChunks()})
       all.insert(all.end(), table.begin(), table.end());
     std::sort(all.begin(), all.end(), [](const ChunkEntry& a, const ChunkEntry& b) { return a.type < b.type; });
     return all;
@@ -114,7 +114,10 @@ bool WalkChunks(hpi::Analysis& analysis) {
     chunk.SetNote(note);
     if (!(entry != nullptr ? entry->handler(chunk) : GeneralChunk(chunk)) || !chunk.Finish()) return false;
     position += static_cast<std::uint64_t>(length) + kCrcSize;
-    if (type == kImageEnd) state.inImage = false;
+    if (type == kImageEnd) {
+      state.inImage = false;
+      state.imageDataStarted = false;
+    }
     last = type;
   }
   return true;
