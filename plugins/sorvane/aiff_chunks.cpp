@@ -1,5 +1,7 @@
 // The chunks of the Audio IFF and AIFF-C standards.
+#include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "aiff.h"
 #include "hpi/bytes.h"
@@ -70,7 +72,29 @@ std::uint32_t ExtendedRate(const std::uint8_t bytes[10]) {
   return static_cast<std::uint32_t>((kept >> 1) + (kept & 1));
 }
 
-bool WriteSampleRate(SoundFile& file, int code) {
+// The rate the 80 bits stand for: sign, a 15-bit exponent biased by 16383, and a
+// 64-bit mantissa whose integer bit is explicit.
+long double ExactRate(const std::uint8_t bytes[10]) {
+  int exponent = ((bytes[0] & 0x7F) << 8 | bytes[1]) - 16383 - 63;
+  std::uint64_t mantissa = std::uint64_t{hpi::BE32(bytes + 2)} << 32 | hpi::BE32(bytes + 6);
+  long double rate = std::ldexp(static_cast<long double>(mantissa), exponent);
+  return (bytes[0] & 0x80) != 0 ? -rate : rate;
+}
+
+// The exact rate as a comment, its trailing zeros dropped (44100, 22254.545455).
+void WriteExactRate(hpi::Writer& out, long double rate) {
+  char text[64];
+  int n = std::snprintf(text, sizeof text, "%.6Lf", rate);
+  if (n <= 0 || n >= static_cast<int>(sizeof text)) {
+    out.WriteComment("rate out of range");
+    return;
+  }
+  while (n > 0 && text[n - 1] == '0') text[--n] = '\0';
+  if (n > 0 && text[n - 1] == '.') text[--n] = '\0';
+  out.Comment("%s Hz", text);
+}
+
+bool WriteSampleRate(SoundFile& file, int code, long double& rate) {
   std::uint8_t bytes[10];
   std::uint64_t at = file.Position();
   if (!file.Bytes(bytes, sizeof bytes, code)) return false;
@@ -79,6 +103,8 @@ bool WriteSampleRate(SoundFile& file, int code) {
   int length = std::snprintf(text + 22, sizeof text - 22, "(%uHz)", ExtendedRate(bytes)) + 22;
   file.out.WriteItem("sampleRate", F, Clip32(at), sizeof bytes);
   file.out.WriteValue(static_cast<std::uint32_t>(length), text, hpi::ValueKind::Text);
+  rate = ExactRate(bytes);
+  WriteExactRate(file.out, rate);
   return true;
 }
 
@@ -94,7 +120,11 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
   if (chunk.size < kCommSize) return FailAtSize(chunk, code);
-  if (!file.Fields(kCommFields, code) || !WriteSampleRate(file, code)) return false;
+  std::uint32_t v[std::size(kCommFields)] = {};
+  long double rate = 0;
+  if (!file.Fields(kCommFields, code, v) || !WriteSampleRate(file, code, rate)) return false;
+  std::uint32_t frameBytes = walk.aifc ? 0 : v[0] * ((v[2] + 7) / 8);  // AIFC data may be compressed
+  WriteFramesNote(file.out, v[1], frameBytes, rate > 0 && rate < 1e12L ? static_cast<double>(rate) : 0);
   std::uint64_t rest = chunk.Padded() - kCommSize;
   if (rest != 0) {
     if (!walk.aifc || rest <= 3) return Fail(code);

@@ -1,6 +1,7 @@
 // Sun/NeXT AU: six big-endian header words, an annotation up to the header size,
 // then the sound data. The little-endian variant begins "dns." (".snd" swapped).
 #include <algorithm>
+#include <iterator>
 #include <span>
 
 #include "chunk.h"
@@ -14,15 +15,16 @@ constexpr std::uint32_t kHeaderSize = 24;
 struct Encoding {
   std::uint32_t code;
   const char* name;
+  std::uint32_t sampleBytes = 0;  // for the linear, floating-point and logarithmic encodings
 };
 constexpr Encoding kEncodings[] = {
-    {1, "8-bit ISDN u-law"},
-    {2, "8-bit linear PCM [REF-PCM]"},
-    {3, "16-bit linear PCM"},
-    {4, "24-bit linear PCM"},
-    {5, "32-bit linear PCM"},
-    {6, "32-bit IEEE floating point"},
-    {7, "64-bit IEEE floating point"},
+    {1, "8-bit ISDN u-law", 1},
+    {2, "8-bit linear PCM [REF-PCM]", 1},
+    {3, "16-bit linear PCM", 2},
+    {4, "24-bit linear PCM", 3},
+    {5, "32-bit linear PCM", 4},
+    {6, "32-bit IEEE floating point", 4},
+    {7, "64-bit IEEE floating point", 8},
     {8, "fragmented sampled data"},
     {10, "DSP program"},
     {11, "8-bit fixed point"},
@@ -38,17 +40,19 @@ constexpr Encoding kEncodings[] = {
     {24, "CCITT G.722 ADPCM"},
     {25, "CCITT G.723 3-bit ADPCM"},
     {26, "CCITT G.723 5-bit ADPCM"},
-    {27, "8-bit ISDN A-law"},
+    {27, "8-bit ISDN A-law", 1},
 };
 
-void EncodingRemark(hpi::Writer& out, std::uint32_t encoding, const std::uint8_t*) {
+const Encoding* EncodingOf(std::uint32_t code) {
   for (const Encoding& row : kEncodings) {
-    if (row.code == encoding) {
-      out.WriteComment(row.name);
-      return;
-    }
+    if (row.code == code) return &row;
   }
-  out.WriteComment("Unkown encoding format");
+  return nullptr;
+}
+
+void EncodingRemark(hpi::Writer& out, std::uint32_t encoding, const std::uint8_t*) {
+  const Encoding* row = EncodingOf(encoding);
+  out.WriteComment(row != nullptr ? row->name : "Unkown encoding format");
 }
 void MagicRemark(hpi::Writer& out, std::uint32_t, const std::uint8_t* bytes) {
   out.WriteComment(bytes[0] == '.' ? "'.snd'" : "'dns.'--little-endian");
@@ -85,7 +89,13 @@ bool AnalyseAu(hpi::Analysis& analysis) {
     analysis.out.Note("data size says %u bytes; the file ends after %llu", dataSize,
                       static_cast<unsigned long long>(rest));
   }
-  file.WriteFields(std::span(kHeader).subspan(kSizeWords), header + 4 * kSizeWords, 4 * kSizeWords);
+  std::uint32_t v[std::size(kHeader)] = {};
+  file.WriteFields(std::span(kHeader).subspan(kSizeWords), header + 4 * kSizeWords, 4 * kSizeWords, v + kSizeWords);
+  const Encoding* encoding = EncodingOf(v[3]);
+  std::uint64_t frameBytes = encoding != nullptr ? std::uint64_t{encoding->sampleBytes} * v[5] : 0;
+  if (frameBytes != 0 && frameBytes <= UINT32_MAX) {
+    WriteFramesNote(analysis.out, soundSize / frameBytes, static_cast<std::uint32_t>(frameBytes), v[4]);
+  }
   constexpr std::uint64_t kHeaderSizeField = 4;
   if (headerSize < kHeaderSize) return hpi::FailAt(hpi::kWrongFormat, kHeaderSizeField);
   if (headerSize > kHeaderSize && !file.TextField("comments", headerSize - kHeaderSize, hpi::kWrongFormat)) {

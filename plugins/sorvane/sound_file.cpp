@@ -1,6 +1,7 @@
 #include "sound_file.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "hpi/bytes.h"
 #include "sorvane.h"
@@ -9,6 +10,14 @@ namespace sorvane {
 
 std::uint32_t Clip32(std::uint64_t value) {
   return value > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(value);
+}
+
+void WriteFramesNote(hpi::Writer& out, std::uint64_t frames, std::uint32_t frameBytes, double rate) {
+  char text[96];
+  int n = std::snprintf(text, sizeof text, "%llu sample frames", static_cast<unsigned long long>(frames));
+  if (frameBytes != 0 && n > 0) n += std::snprintf(text + n, sizeof text - n, " of %u bytes", frameBytes);
+  if (rate > 0 && n > 0) std::snprintf(text + n, sizeof text - n, ", %.6f seconds", static_cast<double>(frames) / rate);
+  out.WriteNote(text);
 }
 
 SoundFile::SoundFile(hpi::Analysis& analysis, bool bigEndian)

@@ -75,6 +75,10 @@ class SoundFile {
   std::uint64_t position_ = 0;
 };
 
+// The derived values of sound data as a note: frame count, bytes per frame (when
+// known, else 0) and duration at rate frames per second (none when rate is 0).
+void WriteFramesNote(hpi::Writer& out, std::uint64_t frames, std::uint32_t frameBytes, double rate);
+
 // Stream offsets and sizes are 32 bits wide; larger values are shown cut to 0xFFFFFFFF.
 std::uint32_t Clip32(std::uint64_t value);
 

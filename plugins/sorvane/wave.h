@@ -18,6 +18,8 @@ struct WaveWalk {
   std::uint32_t formatTag = 0;
   std::uint32_t channels = 0;
   std::uint32_t bitsPerSample = 0;
+  std::uint32_t sampleRate = 0;
+  std::uint32_t blockAlign = 0;
   // RF64 and BW64: the data size from the ds64 chunk, which stands for a stored 0xFFFFFFFF.
   std::optional<std::uint64_t> ds64DataSize = std::nullopt;
   // The RIFF size is 0 or 0xFFFFFFFF, as a streaming writer leaves it.
@@ -34,6 +36,9 @@ bool WalkInst(WaveWalk& walk, Chunk& chunk);
 bool WalkList(WaveWalk& walk, Chunk& chunk);
 bool WalkBext(WaveWalk& walk, Chunk& chunk);
 bool WalkDs64(WaveWalk& walk, Chunk& chunk);
+
+// PCM and the floating-point and logarithmic formats, whose frames are nBlockAlign bytes.
+bool Uncompressed(std::uint32_t formatTag);
 
 // Names from the format tables.
 const char* FormatName(std::uint32_t formatTag);

@@ -104,6 +104,9 @@ bool WalkData(WaveWalk& walk, Chunk& chunk) {
   } else if (!ReadSoundDataSize(file, chunk, kWrongData, walk.openRiffSize, "ChunkSize")) {
     return false;
   }
+  if (walk.blockAlign != 0 && Uncompressed(walk.formatTag)) {
+    WriteFramesNote(file.out, chunk.size / walk.blockAlign, walk.blockAlign, walk.sampleRate);
+  }
   file.out.WriteItem("Wave Form Data", F, Clip32(chunk.dataStart), Clip32(chunk.size));
   return Preview(walk, chunk) && file.SeekTo(chunk.End());
 }
