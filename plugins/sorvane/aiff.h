@@ -27,5 +27,8 @@ bool WalkAesd(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkAppl(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkText(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkId3(AiffWalk& walk, Chunk& chunk, int code);
+bool WalkChan(AiffWalk& walk, Chunk& chunk, int code);
+// A chunk shown as its size and a Data range.
+bool WalkData(AiffWalk& walk, Chunk& chunk, int code);
 
 }  // namespace sorvane

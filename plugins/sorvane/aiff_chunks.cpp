@@ -50,6 +50,55 @@ void PlayModeRemark(hpi::Writer& out, std::uint32_t mode, const std::uint8_t*) {
   out.WriteComment(mode < 3 ? kModes[mode] : "Unkown mode");
 }
 
+// Seconds since January 1, 1904 (the Macintosh epoch) as a date and time.
+void MacTime(std::uint32_t seconds, char* text, std::size_t size) {
+  std::int64_t days = seconds / 86400 - 24107;  // days from 1970-01-01
+  std::uint32_t rest = seconds % 86400;
+  // Civil date from a day count (H. Hinnant's algorithm).
+  days += 719468;
+  std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  std::int64_t dayOfEra = days - era * 146097;
+  std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  std::int64_t mp = (5 * dayOfYear + 2) / 153;
+  std::int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
+  std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+  std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  std::snprintf(text, size, "%04u-%02u-%02u %02u:%02u:%02u", static_cast<unsigned>(year), static_cast<unsigned>(month),
+                static_cast<unsigned>(day), rest / 3600, rest / 60 % 60, rest % 60);
+}
+
+struct Compression {
+  const char* id;
+  const char* name;
+};
+constexpr Compression kCompressions[] = {
+    {"NONE", "not compressed"},
+    {"twos", "big-endian two's complement PCM"},
+    {"sowt", "little-endian two's complement PCM"},
+    {"raw ", "offset-binary PCM"},
+    {"in24", "24-bit integer PCM"},
+    {"in32", "32-bit integer PCM"},
+    {"fl32", "32-bit IEEE floating point"},
+    {"FL32", "32-bit IEEE floating point"},
+    {"fl64", "64-bit IEEE floating point"},
+    {"FL64", "64-bit IEEE floating point"},
+    {"ima4", "IMA 4:1 ADPCM"},
+    {"ulaw", "u-law 2:1"},
+    {"ULAW", "u-law 2:1"},
+    {"alaw", "A-law 2:1"},
+    {"ALAW", "A-law 2:1"},
+};
+
+void WriteCompressionName(hpi::Writer& out, const std::uint8_t type[4]) {
+  for (const Compression& row : kCompressions) {
+    if (IsId(type, row.id)) {
+      out.WriteNote(row.name);
+      return;
+    }
+  }
+}
+
 constexpr FieldSpec kCommFields[] = {{"numChannels", 2}, {"numSampleFrames", 4}, {"sampleSize", 2}};
 constexpr FieldSpec kInstFields[] = {
     {"baseNote", 1, S},    {"detune", 1, S},       {"lowNote", 1, S}, {"highNote", 1, S},
@@ -110,10 +159,19 @@ bool WriteSampleRate(SoundFile& file, int code, long double& rate) {
 
 }  // namespace
 
+// The AIFF-C standard's one version so far: 0xA2805140, May 23, 1990, 2:40 pm.
+constexpr std::uint32_t kAifcVersion1 = 0xA2805140;
+
 bool WalkFver(AiffWalk& walk, Chunk& chunk, int code) {
   std::uint32_t timestamp = 0;
-  return ReadSize(walk, chunk, code) && (chunk.size == 4 || FailAtSize(chunk, code)) &&
-         walk.file.Field("timestamp", 4, code, timestamp);
+  if (!ReadSize(walk, chunk, code) || !(chunk.size == 4 || FailAtSize(chunk, code)) ||
+      !walk.file.Field("timestamp", 4, code, timestamp)) {
+    return false;
+  }
+  char when[80];
+  MacTime(timestamp, when, sizeof when);
+  walk.file.out.Comment("%s%s", when, timestamp == kAifcVersion1 ? " (AIFC Version 1)" : "");
+  return true;
 }
 
 bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
@@ -133,6 +191,7 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
     if (!file.Bytes(type, sizeof type, code)) return false;
     file.WriteNumber("compressionType", at, 4, file.IdNumber(type));
     file.out.WriteComment(IdText(type).text);
+    WriteCompressionName(file.out, type);
     if (!CountedString(file, "compressionName", chunk.End(), code)) return false;
   }
   return file.SeekTo(chunk.End());
@@ -242,6 +301,23 @@ bool WalkAppl(AiffWalk& walk, Chunk& chunk, int code) {
 }
 
 bool WalkId3(AiffWalk& walk, Chunk& chunk, int code) { return WalkId3Chunk(walk.file, chunk, code, kSizeName); }
+
+// The Core Audio channel layout: a layout tag, a channel bitmap and the count of
+// channel descriptions (20 bytes each) that follow.
+constexpr FieldSpec kChanFields[] = {
+    {"mChannelLayoutTag", 4}, {"mChannelBitmap", 4}, {"mNumberChannelDescriptions", 4}};
+bool WalkChan(AiffWalk& walk, Chunk& chunk, int code) {
+  SoundFile& file = walk.file;
+  if (!ReadSize(walk, chunk, code)) return false;
+  if (chunk.size < 12) return FailAtSize(chunk, code);
+  if (!file.Fields(kChanFields, code)) return false;
+  std::uint64_t rest = chunk.size - 12;
+  return (rest == 0 || file.RangeItem("mChannelDescriptions", F, rest)) && file.SeekTo(chunk.End());
+}
+
+bool WalkData(AiffWalk& walk, Chunk& chunk, int code) {
+  return WalkOpaqueChunk(walk.file, chunk, "Data", code, walk.file.Size(), kSizeName);
+}
 
 bool WalkText(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;

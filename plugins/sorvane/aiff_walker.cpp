@@ -26,6 +26,10 @@ constexpr AiffChunk kChunks[] = {
     {"(c) ", {"Copyright Chunk", "'(c) '"}, kWrongCopyright, WalkText},
     {"ANNO", {"Annotation Chunk", "'ANNO'"}, kWrongAnno, WalkText},
     {"ID3 ", {"ID3 Chunk", "'ID3 '--ID3 tag"}, kWrongChunk, WalkId3},
+    {"CHAN", {"Channel Layout Chunk", "'CHAN'--Core Audio channel layout"}, kWrongChunk, WalkChan},
+    {"basc", {"Apple Loops Chunk", "'basc'--Apple Loops basic information"}, kWrongChunk, WalkData},
+    {"cate", {"Apple Loops Category Chunk", "'cate'--Apple Loops categories"}, kWrongChunk, WalkData},
+    {"trns", {"Apple Loops Transients Chunk", "'trns'--Apple Loops transients"}, kWrongChunk, WalkData},
 };
 
 bool WalkChunk(AiffWalk& walk, Chunk& chunk) {

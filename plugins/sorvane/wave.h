@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "chunk.h"
 
@@ -36,6 +37,22 @@ bool WalkInst(WaveWalk& walk, Chunk& chunk);
 bool WalkList(WaveWalk& walk, Chunk& chunk);
 bool WalkBext(WaveWalk& walk, Chunk& chunk);
 bool WalkDs64(WaveWalk& walk, Chunk& chunk);
+bool WalkCart(WaveWalk& walk, Chunk& chunk);
+bool WalkPeak(WaveWalk& walk, Chunk& chunk);
+bool WalkAcid(WaveWalk& walk, Chunk& chunk);
+bool WalkDisp(WaveWalk& walk, Chunk& chunk);
+bool WalkIxml(WaveWalk& walk, Chunk& chunk);
+bool WalkXmp(WaveWalk& walk, Chunk& chunk);
+
+// A record of fixed-width fields, texts and ranges, as the broadcast chunks have.
+enum class LayoutShape { Text, Number, Signed, Range };
+struct LayoutField {
+  const char* name;
+  std::uint32_t width;
+  LayoutShape shape;
+};
+// The fields as far as the chunk holds them, then what is left as the text restName.
+bool WalkLayoutChunk(SoundFile& file, Chunk& chunk, std::span<const LayoutField> fields, const char* restName);
 
 // PCM and the floating-point and logarithmic formats, whose frames are nBlockAlign bytes.
 bool Uncompressed(std::uint32_t formatTag);

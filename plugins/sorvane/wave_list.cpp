@@ -1,5 +1,7 @@
 // The LIST chunk: an INFO list of text chunks, or an associated-data list (adtl)
 // of labels, notes and labelled texts.
+#include <string>
+
 #include "sorvane.h"
 #include "wave.h"
 
@@ -25,6 +27,25 @@ constexpr FieldSpec kLabeledText[] = {
     {"wLanguage", 2},    {"wDialect", 2},       {"wCodePage", 2},
 };
 constexpr std::uint32_t kLabeledTextSize = 20;
+
+// INFO and adtl are walked; the other list types that WAVE files carry are named.
+struct ListType {
+  const char* id;
+  const char* comment;
+};
+constexpr ListType kListTypes[] = {
+    {"INFO", "'INFO'"},
+    {"adtl", "'adtl'--Associated data list"},
+    {"wavl", "'wavl'--Wave list (data and silence chunks)"},
+    {"exif", "'exif'--Exif attributes"},
+};
+
+std::string ListTypeName(const std::uint8_t type[4]) {
+  for (const ListType& row : kListTypes) {
+    if (IsId(type, row.id)) return row.comment;
+  }
+  return std::string(IdText(type).text) + "--other list type";
+}
 
 void WriteInfoHeading(SoundFile& file, const Chunk& chunk) {
   for (const InfoRow& row : kInfoChunks) {
@@ -83,13 +104,7 @@ bool WalkList(WaveWalk& walk, Chunk& list) {
   if (!file.Bytes(type, sizeof type, kWrongList)) return false;
   file.WriteNumber("typeID", at, 4, file.IdNumber(type));
   bool info = IsId(type, "INFO");
-  if (info) {
-    file.out.WriteComment("'INFO'");
-  } else if (IsId(type, "adtl")) {
-    file.out.WriteComment("'adtl'--Associated data list");
-  } else {
-    file.out.WriteComment(IdText(type).text);
-  }
+  file.out.WriteComment(ListTypeName(type));
   std::uint64_t listEnd = list.dataStart + list.size;
   Chunk chunk;
   while (file.Position() < listEnd) {
