@@ -5,8 +5,9 @@
 namespace hpi {
 namespace {
 
-// Slicing by four: table[k][b] is the CRC of byte b followed by k zero bytes.
-using Tables = std::array<std::array<std::uint32_t, 256>, 4>;
+// Slicing by eight: table[k][b] is the CRC of byte b followed by k zero bytes.
+constexpr std::size_t kSlices = 8;
+using Tables = std::array<std::array<std::uint32_t, 256>, kSlices>;
 
 constexpr Tables MakeTables() {
   Tables t{};
@@ -15,7 +16,7 @@ constexpr Tables MakeTables() {
     for (int bit = 0; bit < 8; ++bit) c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
     t[0][b] = c;
   }
-  for (std::size_t k = 1; k < 4; ++k) {
+  for (std::size_t k = 1; k < kSlices; ++k) {
     for (std::uint32_t b = 0; b < 256; ++b) t[k][b] = (t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFFu];
   }
   return t;
@@ -28,10 +29,11 @@ constexpr Tables kTables = MakeTables();
 void Crc32::Update(const void* bytes, std::size_t size) {
   const auto* p = static_cast<const std::uint8_t*>(bytes);
   std::uint32_t c = state_;
-  for (; size >= 4; size -= 4, p += 4) {
+  for (; size >= kSlices; size -= kSlices, p += kSlices) {
     c ^= static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    c = kTables[3][c & 0xFFu] ^ kTables[2][(c >> 8) & 0xFFu] ^ kTables[1][(c >> 16) & 0xFFu] ^ kTables[0][c >> 24];
+    c = kTables[7][c & 0xFFu] ^ kTables[6][(c >> 8) & 0xFFu] ^ kTables[5][(c >> 16) & 0xFFu] ^ kTables[4][c >> 24] ^
+        kTables[3][p[4]] ^ kTables[2][p[5]] ^ kTables[1][p[6]] ^ kTables[0][p[7]];
   }
   for (; size > 0; --size, ++p) c = kTables[0][(c ^ *p) & 0xFFu] ^ (c >> 8);
   state_ = c;
