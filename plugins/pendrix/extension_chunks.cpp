@@ -1,7 +1,9 @@
-// Chunks registered after the PNG and MNG standards: APNG's animation chunks,
-// eXIf, cICP and iDOT.
+// Chunks registered after the PNG and MNG standards (APNG's animation chunks,
+// eXIf, cICP, iDOT), and JNG's JDAT and JDAA, whose JPEG data the marker walk
+// shared with the JPEG plug-in takes apart.
 #include "hpi/binary_file.h"
 #include "ifd_walker.h"
+#include "jpeg_walker.h"
 #include "pendrix.h"
 
 namespace pendrix {
@@ -49,25 +51,51 @@ bool Fdat(Chunk& c) {
   return c.Accept(c.Length() >= 4) && SequenceNumber(c) && (c.Left() == 0 || c.Range("frame_data", c.Left()));
 }
 
-// eXIf holds an Exif TIFF structure, walked by the TIFF engine the JPEG and TIFF
-// plug-ins share; data without a TIFF header is shown as one range. A damaged
-// structure keeps what its walk found, with the fault beneath it, and the PNG
-// walk goes on after the chunk.
+// After an embedded walk (shared with the JPEG and TIFF plug-ins) over the
+// chunk's data: the group closed so that the CRC belongs to the chunk again, a
+// failed walk's fault written there as a warning, and the file put back at the
+// data for the CRC.
+bool EndEmbeddedWalk(Chunk& c, bool walked, std::int64_t start) {
+  c.Out().WriteGroupEnd(kChunkLevel + 1);
+  if (!walked && !c.WriteRecordedFault()) return false;
+  return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
+}
+
+// The first bytes of the data, the file left at its start; false when the chunk
+// is shorter or they cannot be read.
+bool PeekData(Chunk& c, std::uint8_t* head, std::uint32_t n) {
+  std::int64_t start = c.Position();
+  return c.Left() >= n && hpi::ReadBlock(c.File(), head, n) == static_cast<int>(n) && c.File().Seek(start);
+}
+
+// eXIf holds an Exif TIFF structure, walked by the TIFF engine; data without a
+// TIFF header is shown as one range.
 bool Exif(Chunk& c) {
   if (!c.Accept(true)) return false;
   std::int64_t start = c.Position();
   std::uint32_t size = c.Left();
   std::uint8_t head[4] = {};
-  if (size < 8 || hpi::ReadBlock(c.File(), head, 4) != 4 || !c.File().Seek(start)) {
-    return size == 0 || c.Range("Exif data", size);
-  }
+  if (size < 8 || !PeekData(c, head, sizeof head)) return size == 0 || c.Range("Exif data", size);
   bool tiff = (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
               (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
   if (!tiff) return c.Range("Exif data", size);
   bool walked = tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1);
-  c.Out().WriteGroupEnd(kChunkLevel + 1);  // the CRC belongs to the chunk again
-  if (!walked && !c.WriteRecordedFault()) return false;
-  return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
+  return EndEmbeddedWalk(c, walked, start);
+}
+
+// JDAT and JDAA hold a JPEG datastream, walked by the JPEG marker walk. A stream
+// split over several chunks is walked in its first chunk, up to that chunk's end;
+// the chunks that continue it are shown as ranges.
+bool Jdat(Chunk& c) {
+  if (!c.Accept(true)) return false;
+  std::int64_t start = c.Position();
+  std::uint8_t head[2] = {};
+  if (!PeekData(c, head, sizeof head) || head[0] != 0xFF || head[1] != 0xD8) {
+    return c.Left() == 0 || c.Range("Data", c.Left());
+  }
+  bool walked = tiffjpeg::JpegWalker(c.File(), c.Out(), tiffjpeg::kJpegFlavour)
+                    .WalkJpeg(start, start + c.Left(), kChunkLevel + 1);
+  return EndEmbeddedWalk(c, walked, start);
 }
 
 bool Cicp(Chunk& c) {
@@ -82,8 +110,8 @@ bool Cicp(Chunk& c) {
 bool Idot(Chunk& c) { return GeneralChunk(c); }
 
 constexpr ChunkEntry kEntries[] = {
-    {ChunkType("acTL"), Actl}, {ChunkType("fcTL"), Fctl}, {ChunkType("fdAT"), Fdat},
-    {ChunkType("eXIf"), Exif}, {ChunkType("cICP"), Cicp}, {ChunkType("iDOT"), Idot},
+    {ChunkType("acTL"), Actl}, {ChunkType("fcTL"), Fctl}, {ChunkType("fdAT"), Fdat}, {ChunkType("eXIf"), Exif},
+    {ChunkType("cICP"), Cicp}, {ChunkType("iDOT"), Idot}, {ChunkType("JDAT"), Jdat}, {ChunkType("JDAA"), Jdat},
 };
 
 }  // namespace
