@@ -15,6 +15,43 @@ namespace {
 
 std::string ScratchPath() { return "/tmp/strataview-fuzz-" + std::to_string(getpid()) + ".bin"; }
 
+[[noreturn]] void Die(const char* why) {
+  std::fprintf(stderr, "%s\n", why);
+  std::abort();
+}
+
+// One analysis: the stream's bytes (empty on failure) and whether it is partial.
+struct Run {
+  std::string stream;
+  bool partial = false;
+};
+
+Run Analyse(const std::string& path, int requestFlags) {
+  HpiMemHandle stream = nullptr;
+  HpiMemHandle report = nullptr;
+  std::uint32_t result = HPI_GetHeadAnalyzedData(path.c_str(), &stream, requestFlags, 0, 0, &report);
+  Run run;
+  run.partial = (result & hpi::kPartialResult) != 0;
+  std::uint32_t length = result & ~hpi::kPartialResult;
+  if (length != 0) {
+    const auto* bytes = static_cast<const std::uint8_t*>(HpiMemLock(stream));
+    run.stream.assign(reinterpret_cast<const char*>(bytes), length);
+    strataview::ItemTree tree;
+    strataview::StreamFaults faults;
+    int fault = strataview::BuildItemTree(length, bytes, tree, &faults);
+    if (fault != 0) Die("the plug-in wrote a stream the reader refuses");
+    if (run.partial && (faults.count == 0 || faults.last.item + 3 != tree.Items().size())) {
+      Die("a partial stream that does not end in its fault item");
+    }
+  } else {
+    char message[hpi::kMessageBufferSize] = {};
+    HPI_GetLastErrMsg(message);
+  }
+  if (stream != nullptr) HpiMemFree(stream);
+  if (report != nullptr) HpiMemFree(report);
+  return run;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -25,21 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(f);
 
   HPI_IsSupported(path.c_str(), 1, hpi::kSupportReserved);
-  HpiMemHandle stream = nullptr;
-  HpiMemHandle report = nullptr;
-  std::uint32_t length = HPI_GetHeadAnalyzedData(path.c_str(), &stream, 0, 0, 0, &report);
-  if (length != 0) {
-    strataview::ItemTree tree;
-    int fault = strataview::BuildItemTree(length, static_cast<const std::uint8_t*>(HpiMemLock(stream)), tree);
-    if (fault != 0) {
-      std::fprintf(stderr, "the plug-in wrote a stream the reader refuses (message %d)\n", fault);
-      std::abort();
-    }
-  } else {
-    char message[hpi::kMessageBufferSize] = {};
-    HPI_GetLastErrMsg(message);
+  // A host that asks for nothing sees what it always saw; one that asks for a
+  // partial analysis gets the same stream on success.
+  Run whole = Analyse(path, 0);
+  if (whole.partial) Die("a partial stream that was not asked for");
+  Run partial = Analyse(path, hpi::kRequestPartial);
+  if (!whole.stream.empty() && (partial.partial || partial.stream != whole.stream)) {
+    Die("asking for a partial analysis changed a successful one");
   }
-  if (stream != nullptr) HpiMemFree(stream);
-  if (report != nullptr) HpiMemFree(report);
+  if (whole.stream.empty() && !partial.stream.empty() && !partial.partial) Die("a failure became a success");
   return 0;
 }

@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::uint8_t> stream(data, data + size);
   auto length = static_cast<std::uint32_t>(stream.size());
   strataview::ItemTree tree;
-  strataview::BuildItemTree(length, stream.data(), tree);
+  strataview::StreamFaults faults;
+  strataview::BuildItemTree(length, stream.data(), tree, &faults);
+  if (faults.count > 0 && faults.last.item >= tree.Items().size()) __builtin_trap();
   cli::RangePass ranges;
   cli::ReadInto(ranges, length, stream.data());
   std::string out;

@@ -63,6 +63,63 @@ TEST(Exports, AnalysisHandsOverStreamAndReport) {
   EXPECT_EQ(a.report, "length 7\r\n");
 }
 
+TEST(Exports, FailedAnalysisHandsOverWhatItWroteOnlyWhenAsked) {
+  // Bytes 0-3 "TEST", then "ab!" : the '!' at offset 6 fails the analysis.
+  auto asked = AnalyseBytes(Bytes().Text("TESTab!cd"), "a.tst", 1, hpi::kRequestPartial);
+  EXPECT_FALSE(asked.ok);
+  ASSERT_TRUE(asked.partial);
+  EXPECT_EQ(asked.error, "[HPI_PLUGIN] Test error!");  // the message survives the hand-over
+  EXPECT_EQ(asked.readerFault, 0);
+  const auto& root = asked.tree.At(asked.tree.TopLevel()[0]);
+  ASSERT_EQ(root.children.size(), 6u);  // six bytes read; the fault stands in the last one open
+  ASSERT_EQ(asked.faults.count, 1u);
+  EXPECT_EQ(asked.tree.At(asked.faults.last.item).parent, root.children.back());
+  EXPECT_EQ(asked.faults.last.message, "[HPI_PLUGIN] Test error!");
+  EXPECT_EQ(asked.faults.last.offset, 6u);
+  EXPECT_EQ(asked.faults.last.size, 3u);
+  EXPECT_EQ(asked.tree.At(asked.faults.last.item).image, strataview::kImageFault);
+  EXPECT_TRUE(asked.report.empty());
+
+  // Passing 0 keeps the old contract: nothing handed over.
+  auto plain = AnalyseBytes(Bytes().Text("TESTab!cd"), "a.tst");
+  EXPECT_FALSE(plain.ok);
+  EXPECT_FALSE(plain.partial);
+  EXPECT_EQ(plain.streamLength, 0u);
+  EXPECT_EQ(plain.error, "[HPI_PLUGIN] Test error!");
+
+  // A successful analysis is the same stream either way.
+  auto whole = AnalyseBytes(Bytes().Text("TESTabc"), "a.tst", 1, hpi::kRequestPartial);
+  EXPECT_TRUE(whole.ok);
+  EXPECT_FALSE(whole.partial);
+  EXPECT_EQ(whole.streamLength, AnalyseBytes(Bytes().Text("TESTabc"), "a.tst").streamLength);
+}
+
+TEST(Exports, FaultAtTheEndOfTheFileHasNoSize) {
+  auto a = AnalyseBytes(Bytes().Text("TEST!"), "a.tst", 0, hpi::kRequestPartial);
+  ASSERT_TRUE(a.partial);
+  EXPECT_EQ(a.error, "[HPI_PLUGIN] テストエラー");
+  EXPECT_EQ(a.faults.last.offset, 4u);
+  EXPECT_EQ(a.faults.last.size, 1u);
+  // A file that cannot be opened has nothing to hand over.
+  auto none = testing_support::AnalysePath("no/such/file.tst", 1, hpi::kRequestPartial);
+  EXPECT_FALSE(none.partial);
+  EXPECT_EQ(none.streamLength, 0u);
+  EXPECT_EQ(none.error, "[HPI_PLUGIN] File open error!");
+}
+
+TEST(Exports, WarningIsAFaultItemInASuccessfulStream) {
+  auto a = AnalyseBytes(Bytes().Text("TESTa~b"), "a.tst", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(a.error, "");
+  ASSERT_EQ(a.faults.count, 1u);
+  EXPECT_EQ(a.faults.last.message, "[HPI_PLUGIN] Test error!");
+  EXPECT_EQ(a.faults.last.offset, 2u);
+  EXPECT_EQ(a.faults.last.size, 5u);
+  const auto& root = a.tree.At(a.tree.TopLevel()[0]);
+  ASSERT_EQ(root.children.size(), 6u);  // the walk went on after the warning
+  EXPECT_EQ(a.tree.At(a.faults.last.item).parent, root.children[4]);
+}
+
 TEST(Exports, SupportTestOnHeadRecordAndOnPath) {
   EXPECT_EQ(testing_support::Supports(Bytes().Text("TEST")), 7);
   EXPECT_EQ(testing_support::Supports(Bytes().Text("BEST")), 0);

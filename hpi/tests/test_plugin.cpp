@@ -1,5 +1,6 @@
 // A minimal plug-in for the framework's tests: it accepts files starting with
 // "TEST", writes one range item per byte up to 8, and reports the file's length.
+// A '!' fails the analysis there; a '~' writes a warning about offset 2 and goes on.
 #include "test_plugin.h"
 
 #include "hpi/plugin.h"
@@ -19,6 +20,11 @@ bool Analyse(hpi::Analysis& a) {
     if (byte == '!') {
       hpi::SetPluginError(kTestCode);
       return false;
+    }
+    if (byte == '~') {  // a nested structure that cannot be read: a warning, then on
+      hpi::FailAt(kTestCode, 2);
+      if (!hpi::WriteRecordedFault(a)) return false;
+      continue;
     }
     if (byte == '?') {
       hpi::SetPluginError(99);  // a code without a text

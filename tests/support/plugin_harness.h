@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "strataview/item_tree.h"
+#include "strataview/stream_reader.h"
 
 namespace testing_support {
 
@@ -20,23 +21,41 @@ struct Analysed {
   std::uint32_t streamLength = 0;
   std::string report;  // empty when the plug-in made none
   strataview::ItemTree tree;
+  bool partial = false;  // failed, and handed over what it found (asked with hpi::kRequestPartial)
+  strataview::StreamFaults faults;
 };
 
 // Analyses a file (English messages unless told otherwise).
-Analysed AnalysePath(const std::filesystem::path& path, int language = 1);
+// requestFlags is HPI_GetHeadAnalyzedData's first reserved argument.
+Analysed AnalysePath(const std::filesystem::path& path, int language = 1, int requestFlags = 0);
 // Writes the bytes to a scratch file named name and analyses it.
-Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name = "sample.bin", int language = 1);
+Analysed AnalyseBytes(const std::vector<std::uint8_t>& bytes, std::string_view name = "sample.bin", int language = 1,
+                      int requestFlags = 0);
+// Writes the bytes to a scratch file named name and returns its path; the file is
+// removed with the test process's scratch folder.
+std::filesystem::path ScratchFile(const std::vector<std::uint8_t>& bytes, std::string_view name);
 // HPI_IsSupported on the head record built from the bytes (zero-padded to 2000).
 int Supports(const std::vector<std::uint8_t>& bytes);
 
 // The files of ../shared/corpus/<format>, sorted; empty when the folder is missing.
 std::vector<std::filesystem::path> CorpusFiles(std::string_view format);
 std::filesystem::path CorpusDir();
-// Analyses each corpus file of the format; a file that fails must name its fault,
-// and each one analysed must give a valid stream and is handed to check. Returns
-// how many were analysed.
+// Analyses each corpus file of the format; a file that fails must name its fault
+// and, asked for a partial analysis, hand over a valid stream that ends in its
+// fault item; each one analysed must give a valid stream and is handed to check.
+// Returns how many were analysed.
 int CheckCorpus(std::string_view format,
                 const std::function<void(const std::filesystem::path&, const Analysed&)>& check = {});
+
+// Asks again for a partial analysis of a file that failed with error: unless
+// nothing could be handed over, a valid stream that ends in a fault item with it.
+void CheckPartial(const std::filesystem::path& file, const std::string& error);
+
+// Cuts the file at each boundary of its structures (and a few bytes inside the
+// first ones) and analyses each prefix asking for a partial analysis: a prefix
+// either analyses or ends in a fault item sized to the cut, and the items before
+// the first structure the cut runs through are those of the whole file. Returns the number of cuts tried.
+int CheckTruncations(const std::filesystem::path& file, std::size_t maxCuts = 40);
 
 // The first item, in tree order, whose text equals text (or starts with it when prefix).
 const strataview::Item* Find(const strataview::ItemTree& tree, std::string_view text, bool prefix = false);

@@ -19,7 +19,9 @@ std::optional<std::uint64_t> HexNumberIn(std::string_view text) {
   return value;
 }
 
-bool MayHaveRange(int itemImage) { return itemImage == kImageFolder || itemImage == kImageTag; }
+bool MayHaveRange(int itemImage) {
+  return itemImage == kImageFolder || itemImage == kImageTag || itemImage == kImageFault;
+}
 
 void RangeReadBack::Add(const ChildText& child) {
   if (child.image == kImageOffset) {

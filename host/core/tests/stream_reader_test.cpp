@@ -55,6 +55,41 @@ TEST(StreamReader, BuildsTheFieldShapeWithRangeAndNotes) {
   EXPECT_FALSE(tree.RangeOf(0).has_value()) << "the root has no range";
 }
 
+TEST(StreamReader, FaultItemsStandAsFieldsOfTheInnermostGroup) {
+  ItemTree tree;
+  Stream s;
+  s.Name(0, "a.png").Name(1, "IHDR Chunk").Offset(8).Size(25).Name(14, "Width").Offset(16).Size(4).Value16(1);
+  s.Name(15, "warning").Offset(20).Size(7).Note("why");
+  s.Name(2, "nested").Offset(20).Size(4).Name(15, "stopped here").Offset(22).Size(0);
+  strataview::StreamFaults faults;
+  ASSERT_EQ(BuildItemTree(s.Length(), s.Bytes(), tree, &faults), 0);
+  EXPECT_EQ(Dump(tree),
+            "a.png [0]\n"
+            "  IHDR Chunk [1]\n"
+            "    0x00000008 [3]\n"
+            "    0x00000019(25) [4]\n"
+            "    Width [2]\n"
+            "      0x00000010 [3]\n"
+            "      0x00000004(4) [4]\n"
+            "      0x0001(1) [5]\n"
+            "    warning [7]\n"
+            "      0x00000014 [3]\n"
+            "      0x00000007(7) [4]\n"
+            "        why [6]\n"
+            "    nested [1]\n"
+            "      0x00000014 [3]\n"
+            "      0x00000004(4) [4]\n"
+            "      stopped here [7]\n"
+            "        0x00000016 [3]\n"
+            "        0x00000000(0) [4]\n");
+  EXPECT_EQ(faults.count, 2u);
+  EXPECT_EQ(faults.last.message, "stopped here");
+  EXPECT_EQ(faults.last.offset, 22u);
+  EXPECT_EQ(faults.last.size, 0u);
+  EXPECT_EQ(tree.At(faults.last.item).text, "stopped here");
+  EXPECT_EQ(tree.RangeOf(faults.last.item)->offset, 22u);
+}
+
 TEST(StreamReader, LevelsMayBeSkippedAndStopEndsReading) {
   ItemTree tree;
   Stream s;

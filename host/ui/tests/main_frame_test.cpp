@@ -105,6 +105,38 @@ TEST_F(MainFrameTest, MenuEnablesSearchAfterAnAnalysisAndReportWithAReport) {
   Robot().TakeErrors();
 }
 
+TEST_F(MainFrameTest, DamagedFileShowsItsMessageThenTheTreeUpToTheFault) {
+  // A PNG cut inside its second chunk: the signature and IHDR end at 33.
+  std::vector<std::uint8_t> bytes = FileBytes(CorpusPath("png/pngsuite-basn0g08.png"));
+  ASSERT_GT(bytes.size(), 40u);
+  bytes.resize(40);
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  std::wstring path = std::wstring(folder) + L"strataview-cut.png";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+
+  std::string narrow = Narrow(path, CP_ACP);
+  Frame().AnalyseFile(narrow);
+  std::vector<std::wstring> errors = Robot().TakeErrors();
+  ASSERT_EQ(errors.size(), 1u) << "the plug-in's message box";
+  HWND tree = Frame().Tree().Window();
+  HTREEITEM selected = TreeView_GetSelection(tree);
+  ASSERT_NE(selected, nullptr);
+  TreeItem fault = ItemOf(tree, selected);
+  EXPECT_EQ(fault.image, kImageFault);
+  EXPECT_EQ(fault.text, errors[0]);
+  std::optional<ByteRange> range = Frame().Tree().RangeOf(selected);
+  ASSERT_TRUE(range.has_value());
+  EXPECT_GE(range->offset, 33u);
+  EXPECT_EQ(range->offset + range->size, 40u);
+  EXPECT_NE(TreeView_GetChild(tree, TreeView_GetRoot(tree)), selected) << "IHDR comes before the fault";
+  DeleteFileW(path.c_str());
+}
+
 TEST_F(MainFrameTest, SplitterKeepsTheTreeAtLeast100PixelsWide) {
   HWND tree = Frame().Tree().Window();
   int frame = GetSystemMetrics(SM_CXSIZEFRAME);
