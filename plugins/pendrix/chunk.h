@@ -2,6 +2,7 @@
 // each field from the file and writes it as an item, never past the data's end.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -81,6 +82,10 @@ class Chunk {
   std::uint32_t Length() const { return length_; }
   std::uint32_t Left() const { return static_cast<std::uint32_t>(end_ - position_); }
   std::uint32_t Position() const { return static_cast<std::uint32_t>(position_); }
+  // The data or the CRC reaches past the end of the file.
+  bool RunsPastFile() const { return end_ + 4 > analysis_.fileSize; }
+  // The end of the data as far as the file holds it: the window of an embedded walk.
+  std::int64_t WindowEnd() const { return static_cast<std::int64_t>(std::min(end_, analysis_.fileSize)); }
   WalkState& State() { return state_; }
   hpi::Writer& Out() { return out_; }
   // The file, for an embedded structure walked by another engine; the walk must

@@ -1,9 +1,7 @@
-// Chunks registered after the PNG and MNG standards (APNG's animation chunks,
-// eXIf, cICP, iDOT), and JNG's JDAT and JDAA, whose JPEG data the marker walk
-// shared with the JPEG plug-in takes apart.
+// Chunks registered after the PNG and MNG standards: APNG's animation chunks,
+// eXIf, cICP and iDOT.
 #include "hpi/binary_file.h"
 #include "ifd_walker.h"
-#include "jpeg_walker.h"
 #include "pendrix.h"
 
 namespace pendrix {
@@ -54,8 +52,10 @@ bool Fdat(Chunk& c) {
 // After an embedded walk (shared with the JPEG and TIFF plug-ins) over the
 // chunk's data: the group closed so that the CRC belongs to the chunk again, a
 // failed walk's fault written there as a warning, and the file put back at the
-// data for the CRC.
+// data for the CRC. In a chunk cut by the end of the file the walk's fault is
+// the analysis's last.
 bool EndEmbeddedWalk(Chunk& c, bool walked, std::int64_t start) {
+  if (!walked && c.RunsPastFile()) return false;
   c.Out().WriteGroupEnd(kChunkLevel + 1);
   if (!walked && !c.WriteRecordedFault()) return false;
   return c.File().Seek(start) || c.Fail(hpi::kFileReadError);
@@ -79,22 +79,7 @@ bool Exif(Chunk& c) {
   bool tiff = (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
               (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
   if (!tiff) return c.Range("Exif data", size);
-  bool walked = tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, start + size, kChunkLevel + 1);
-  return EndEmbeddedWalk(c, walked, start);
-}
-
-// JDAT and JDAA hold a JPEG datastream, walked by the JPEG marker walk. A stream
-// split over several chunks is walked in its first chunk, up to that chunk's end;
-// the chunks that continue it are shown as ranges.
-bool Jdat(Chunk& c) {
-  if (!c.Accept(true)) return false;
-  std::int64_t start = c.Position();
-  std::uint8_t head[2] = {};
-  if (!PeekData(c, head, sizeof head) || head[0] != 0xFF || head[1] != 0xD8) {
-    return c.Left() == 0 || c.Range("Data", c.Left());
-  }
-  bool walked = tiffjpeg::JpegWalker(c.File(), c.Out(), tiffjpeg::kJpegFlavour)
-                    .WalkJpeg(start, start + c.Left(), kChunkLevel + 1);
+  bool walked = tiffjpeg::AnalyzeTiff(c.File(), c.Out(), tiffjpeg::kJpegFlavour, start, c.WindowEnd(), kChunkLevel + 1);
   return EndEmbeddedWalk(c, walked, start);
 }
 
@@ -110,8 +95,8 @@ bool Cicp(Chunk& c) {
 bool Idot(Chunk& c) { return GeneralChunk(c); }
 
 constexpr ChunkEntry kEntries[] = {
-    {ChunkType("acTL"), Actl}, {ChunkType("fcTL"), Fctl}, {ChunkType("fdAT"), Fdat}, {ChunkType("eXIf"), Exif},
-    {ChunkType("cICP"), Cicp}, {ChunkType("iDOT"), Idot}, {ChunkType("JDAT"), Jdat}, {ChunkType("JDAA"), Jdat},
+    {ChunkType("acTL"), Actl}, {ChunkType("fcTL"), Fctl}, {ChunkType("fdAT"), Fdat},
+    {ChunkType("eXIf"), Exif}, {ChunkType("cICP"), Cicp}, {ChunkType("iDOT"), Idot},
 };
 
 }  // namespace

@@ -97,13 +97,14 @@ bool WalkChunks(hpi::Analysis& analysis) {
     position += sizeof lengthAndType;
     std::uint32_t length = hpi::BE32(lengthAndType);
     std::uint32_t type = hpi::BE32(lengthAndType + 4);
-    // A length beyond the end of the file is never used to read: the file ends
-    // before its last chunk.
+    // A chunk that runs past the end of the file is walked as far as it goes,
+    // keeping what it holds; its fault is then the file's end (the format error).
     std::uint64_t remaining = analysis.fileSize > position ? analysis.fileSize - position : 0;
-    if (remaining < kCrcSize || length > remaining - kCrcSize) return Fail(hpi::kWrongFormat);
+    bool cut = remaining < kCrcSize || length > remaining - kCrcSize;
 
     const ChunkEntry* entry = HandlerOf(type);
-    Chunk chunk(analysis, state, type, length, position, entry != nullptr ? CodeOf(type) : hpi::kWrongFormat);
+    int code = cut || entry == nullptr ? hpi::kWrongFormat : CodeOf(type);
+    Chunk chunk(analysis, state, type, length, position, code);
     const char* note = order.Check(type, state.colourType == 3);
     char framesNote[64];
     if (type == kImageEnd && state.animated && state.frameControls != state.numFrames && note == nullptr) {

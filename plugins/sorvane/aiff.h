@@ -12,6 +12,7 @@ struct AiffWalk {
   bool aifc = false;  // the form type: COMM carries a compression type only in AIFC
   // The FORM size is 0 or 0xFFFFFFFF, as a streaming writer leaves it.
   bool openFormSize = false;
+  std::uint32_t formSize = 0;
 };
 
 using AiffChunkWalker = bool (*)(AiffWalk& walk, Chunk& chunk, int code);

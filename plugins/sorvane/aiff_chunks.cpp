@@ -164,7 +164,7 @@ constexpr std::uint32_t kAifcVersion1 = 0xA2805140;
 
 bool WalkFver(AiffWalk& walk, Chunk& chunk, int code) {
   std::uint32_t timestamp = 0;
-  if (!ReadSize(walk, chunk, code) || !(chunk.size == 4 || FailAtSize(chunk, code)) ||
+  if (!ReadSize(walk, chunk, code) || !(chunk.Stored() == 4 || FailAtSize(chunk, code)) ||
       !walk.file.Field("timestamp", 4, code, timestamp)) {
     return false;
   }
@@ -177,13 +177,13 @@ bool WalkFver(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.size < kCommSize) return FailAtSize(chunk, code);
+  if (chunk.Stored() < kCommSize) return FailAtSize(chunk, code);
   std::uint32_t v[std::size(kCommFields)] = {};
   long double rate = 0;
   if (!file.Fields(kCommFields, code, v) || !WriteSampleRate(file, code, rate)) return false;
   std::uint32_t frameBytes = walk.aifc ? 0 : v[0] * ((v[2] + 7) / 8);  // AIFC data may be compressed
   WriteFramesNote(file.out, v[1], frameBytes, rate > 0 && rate < 1e12L ? static_cast<double>(rate) : 0);
-  std::uint64_t rest = chunk.Padded() - kCommSize;
+  std::uint64_t rest = chunk.StoredPadded() - kCommSize;
   if (rest != 0) {
     if (!walk.aifc || rest <= 3) return Fail(code);
     std::uint8_t type[4];
@@ -192,7 +192,7 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
     file.WriteNumber("compressionType", at, 4, file.IdNumber(type));
     file.out.WriteComment(IdText(type).text);
     WriteCompressionName(file.out, type);
-    if (!CountedString(file, "compressionName", chunk.End(), code)) return false;
+    if (!CountedString(file, "compressionName", chunk.StoredEnd(), code)) return false;
   }
   return file.SeekTo(chunk.End());
 }
@@ -201,7 +201,7 @@ bool WalkComm(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSoundDataSize(file, chunk, code, walk.openFormSize, kSizeName)) return false;
-  if (chunk.size < 8) return FailAtSize(chunk, code);
+  if (chunk.Stored() < 8) return FailAtSize(chunk, code);
   std::uint32_t offset = 0;
   std::uint32_t blockSize = 0;
   if (!file.Field("offset", 4, code, offset, S) || !file.Field("blockSize", 4, code, blockSize)) return false;
@@ -219,17 +219,17 @@ bool WalkSsnd(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkMark(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.Padded() < 2) return FailAtSize(chunk, code);
+  if (chunk.StoredPadded() < 2) return FailAtSize(chunk, code);
   std::uint32_t count = 0;
   if (!file.Field("numMarkers", 2, code, count)) return false;
   bool indexed = count >= 2;
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (file.Left(chunk.End()) < 6) return Fail(code);
+    if (file.Left(chunk.StoredEnd()) < 6) return Fail(code);
     std::uint32_t id = 0;
     std::uint32_t position = 0;
     if (!file.Field(IndexedName("MarkerID", i, indexed).text, 2, code, id, S) ||
         !file.Field(IndexedName("position", i, indexed).text, 4, code, position) ||
-        !CountedString(file, IndexedName("markerName", i, indexed).text, chunk.End(), code)) {
+        !CountedString(file, IndexedName("markerName", i, indexed).text, chunk.StoredEnd(), code)) {
       return false;
     }
   }
@@ -239,12 +239,12 @@ bool WalkMark(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.Padded() < 2) return FailAtSize(chunk, code);
+  if (chunk.StoredPadded() < 2) return FailAtSize(chunk, code);
   std::uint32_t count = 0;
   if (!file.Field("numComments", 2, code, count)) return false;
   bool indexed = count >= 2;
   for (std::uint32_t i = 0; i < count; ++i) {
-    if (file.Left(chunk.End()) < 8) return Fail(code);
+    if (file.Left(chunk.StoredEnd()) < 8) return Fail(code);
     std::uint32_t value = 0;
     std::uint32_t length = 0;
     if (!file.Field(IndexedName("timeStamp", i, indexed).text, 4, code, value) ||
@@ -254,7 +254,7 @@ bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
     }
     std::uint64_t at = file.Position();
     std::uint64_t occupied = length + (length & 1);
-    if (file.Left(chunk.End()) < occupied) return Fail(code);
+    if (file.Left(chunk.StoredEnd()) < occupied) return Fail(code);
     if (!file.TextField(IndexedName("text", i, indexed).text, length, code) || !file.SeekTo(at + occupied)) {
       return false;
     }
@@ -265,7 +265,7 @@ bool WalkComt(AiffWalk& walk, Chunk& chunk, int code) {
 bool WalkAiffInst(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, code, file.Size())) return false;
-  if (chunk.size != 20) return FailAtSize(chunk, code);
+  if (chunk.Stored() != 20) return FailAtSize(chunk, code);
   if (!file.Fields(kInstFields, code)) return false;
   for (const char* loop : {"sustainLoop", "releaseLoop"}) {
     file.out.WriteItem(loop, kSubLevel, Clip32(file.Position()), kLoopSize);
@@ -279,7 +279,7 @@ bool WalkMidi(AiffWalk& walk, Chunk& chunk, int code) {
 }
 
 bool WalkAesd(AiffWalk& walk, Chunk& chunk, int code) {
-  return ReadSize(walk, chunk, code) && (chunk.size == 24 || FailAtSize(chunk, code)) &&
+  return ReadSize(walk, chunk, code) && (chunk.Stored() == 24 || FailAtSize(chunk, code)) &&
          walk.file.RangeItem("AESChannelStatusData", F, chunk.size);
 }
 
@@ -309,7 +309,7 @@ constexpr FieldSpec kChanFields[] = {
 bool WalkChan(AiffWalk& walk, Chunk& chunk, int code) {
   SoundFile& file = walk.file;
   if (!ReadSize(walk, chunk, code)) return false;
-  if (chunk.size < 12) return FailAtSize(chunk, code);
+  if (chunk.Stored() < 12) return FailAtSize(chunk, code);
   if (!file.Fields(kChanFields, code)) return false;
   std::uint64_t rest = chunk.size - 12;
   return (rest == 0 || file.RangeItem("mChannelDescriptions", F, rest)) && file.SeekTo(chunk.End());

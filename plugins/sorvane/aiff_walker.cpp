@@ -55,12 +55,11 @@ bool WalkFormHeader(AiffWalk& walk) {
   std::uint32_t size = 0;
   if (!file.Field("ckSize", 4, kWrongForm, size)) return false;
   file.out.WriteComment("file size-8");
-  std::uint64_t after = file.Size() - file.Position();
   if (IsOpenSize(size)) {
     file.out.Note("%s: size left open by a streaming writer", size == 0 ? "0" : "0xFFFFFFFF");
     walk.openFormSize = true;
-  } else if (size != after) {
-    file.out.Note("differs from the file: %llu bytes follow this field", static_cast<unsigned long long>(after));
+  } else {
+    walk.formSize = size;
   }
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
@@ -84,7 +83,10 @@ bool AnalyseAiff(hpi::Analysis& analysis) {
   SoundFile file(analysis, true);
   AiffWalk walk{file};
   if (!WalkFormHeader(walk)) return false;
-  return WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); });
+  if (!WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); })) return false;
+  constexpr std::uint64_t kFormSizeOffset = 4;
+  if (!walk.openFormSize) NoteContainerSize(file, "FORM ckSize", walk.formSize, kFormSizeOffset);
+  return true;
 }
 
 }  // namespace sorvane

@@ -72,37 +72,36 @@ constexpr FieldSpec kHeader[] = {
 
 bool AnalyseAu(hpi::Analysis& analysis) {
   SoundFile file(analysis, true);
-  std::uint8_t header[kHeaderSize];
-  if (!file.Bytes(header, 4, hpi::kWrongFormat)) return false;
+  std::uint8_t header[kHeaderSize] = {};
+  bool whole = file.Bytes(header, sizeof header, hpi::kWrongFormat);
   file.SetBigEndian(header[0] == '.');
-  if (!file.Bytes(header + 4, sizeof header - 4, hpi::kWrongFormat)) return false;
-  std::uint32_t headerSize = file.Number(header + 4, 4);
-  std::uint32_t dataSize = file.Number(header + 8, 4);
-  std::uint64_t rest = headerSize <= file.Size() ? file.Size() - headerSize : 0;
-  std::uint64_t soundSize = dataSize == kOpenSize ? rest : std::min<std::uint64_t>(dataSize, rest);
-  // The size words, a remark on the data size, then encoding, rate and channels.
-  constexpr std::size_t kSizeWords = 3;
-  file.WriteFields(std::span(kHeader).first(kSizeWords), header, 0);
-  if (dataSize == kOpenSize) {
-    analysis.out.WriteNote("size unknown: the data runs to the end of the file");
-  } else if (dataSize > rest && headerSize <= file.Size()) {
-    analysis.out.Note("data size says %u bytes; the file ends after %llu", dataSize,
-                      static_cast<unsigned long long>(rest));
-  }
+  // A header cut by the end of the file keeps the words that are there.
+  std::size_t words = static_cast<std::size_t>(file.Position() / 4);
   std::uint32_t v[std::size(kHeader)] = {};
-  file.WriteFields(std::span(kHeader).subspan(kSizeWords), header + 4 * kSizeWords, 4 * kSizeWords, v + kSizeWords);
-  const Encoding* encoding = EncodingOf(v[3]);
-  std::uint64_t frameBytes = encoding != nullptr ? std::uint64_t{encoding->sampleBytes} * v[5] : 0;
-  if (frameBytes != 0 && frameBytes <= UINT32_MAX) {
-    WriteFramesNote(analysis.out, soundSize / frameBytes, static_cast<std::uint32_t>(frameBytes), v[4]);
-  }
+  file.WriteFields(std::span(kHeader).first(words), header, 0, v);
+  if (!whole) return false;
+  std::uint32_t headerSize = v[1];
+  std::uint32_t dataSize = v[2];
   constexpr std::uint64_t kHeaderSizeField = 4;
   if (headerSize < kHeaderSize) return hpi::FailAt(hpi::kWrongFormat, kHeaderSizeField);
   if (headerSize > kHeaderSize && !file.TextField("comments", headerSize - kHeaderSize, hpi::kWrongFormat)) {
     return false;
   }
   if (headerSize > file.Size()) return hpi::FailAt(hpi::kWrongFormat, kHeaderSizeField);
-  analysis.out.WriteItem("sound data", F, headerSize, Clip32(soundSize));
+  std::uint64_t rest = file.Size() - headerSize;
+  bool open = dataSize == kOpenSize;
+  analysis.out.WriteItem("sound data", F, headerSize, Clip32(open ? rest : std::min<std::uint64_t>(dataSize, rest)));
+  // Remarks that depend on where the file ends come after the items.
+  if (open) analysis.out.WriteNote("data size unknown: the data runs to the end of the file");
+  const Encoding* encoding = EncodingOf(v[3]);
+  std::uint64_t frameBytes = encoding != nullptr ? std::uint64_t{encoding->sampleBytes} * v[5] : 0;
+  if (frameBytes != 0 && frameBytes <= UINT32_MAX) {
+    WriteFramesNote(analysis.out, (open ? rest : dataSize) / frameBytes, static_cast<std::uint32_t>(frameBytes), v[4]);
+  }
+  if (!open && dataSize > rest) {
+    analysis.out.Note("data size says %u bytes; the file ends after %llu", dataSize,
+                      static_cast<unsigned long long>(rest));
+  }
   return true;
 }
 

@@ -43,10 +43,25 @@ void WriteNamedHeading(SoundFile& file, const Chunk& chunk, const char* suffix, 
 
 void ClipToLimit(SoundFile& file, Chunk& chunk, std::uint64_t limit, const char* sizeName) {
   std::uint64_t there = limit > chunk.dataStart ? limit - chunk.dataStart : 0;
+  chunk.cutSizeName = nullptr;
   if (chunk.size <= there) return;
-  file.out.Note("%s says %llu bytes; the %s ends after %llu", sizeName, static_cast<unsigned long long>(chunk.size),
-                limit == file.Size() ? "file" : "enclosing chunk", static_cast<unsigned long long>(there));
+  chunk.storedSize = chunk.size;
+  chunk.cutSizeName = sizeName;
+  chunk.cutByFile = limit == file.Size();
   chunk.size = there;
+}
+
+void WriteCutNote(SoundFile& file, const Chunk& chunk) {
+  if (chunk.cutSizeName == nullptr) return;
+  file.out.Note("%s says %llu bytes; the %s ends after %llu", chunk.cutSizeName,
+                static_cast<unsigned long long>(chunk.storedSize), chunk.cutByFile ? "file" : "enclosing chunk",
+                static_cast<unsigned long long>(chunk.size));
+}
+
+void NoteContainerSize(SoundFile& file, const char* name, std::uint32_t size, std::uint64_t offset) {
+  std::uint64_t after = file.Size() - (offset + 4);
+  if (size == after) return;
+  file.out.Note("%s says %u bytes follow it; the file holds %llu", name, size, static_cast<unsigned long long>(after));
 }
 
 bool ReadChunkSize(SoundFile& file, Chunk& chunk, int code, std::uint64_t limit, const char* sizeName) {

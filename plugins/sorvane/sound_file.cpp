@@ -12,6 +12,15 @@ std::uint32_t Clip32(std::uint64_t value) {
   return value > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(value);
 }
 
+std::size_t FieldsWithin(std::span<const FieldSpec> fields, std::uint64_t bytes) {
+  std::size_t n = 0;
+  for (std::uint64_t end = 0; n < fields.size(); ++n) {
+    end += fields[n].width;
+    if (end > bytes) break;
+  }
+  return n;
+}
+
 void WriteFramesNote(hpi::Writer& out, std::uint64_t frames, std::uint32_t frameBytes, double rate) {
   char text[96];
   int n = std::snprintf(text, sizeof text, "%llu sample frames", static_cast<unsigned long long>(frames));
@@ -106,9 +115,9 @@ bool SoundFile::Fields(std::span<const FieldSpec> fields, int code, std::uint32_
   std::size_t total = 0;
   for (const FieldSpec& field : fields) total += field.width;
   std::uint64_t at = position_;
-  if (!Bytes(bytes, std::min(total, sizeof bytes), code)) return false;
-  WriteFields(fields, bytes, at, values);
-  return true;
+  bool whole = Bytes(bytes, std::min(total, sizeof bytes), code);
+  WriteFields(fields.first(FieldsWithin(fields, position_ - at)), bytes, at, values);
+  return whole;
 }
 
 bool SoundFile::TextField(std::string_view name, std::uint64_t size, int code) {

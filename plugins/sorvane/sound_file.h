@@ -55,6 +55,7 @@ class SoundFile {
   bool Field(std::string_view name, std::size_t width, int code, std::uint32_t& value,
              hpi::ValueKind kind = hpi::ValueKind::Unsigned);
   // Reads a record and writes its fields; values (when given) receive the numbers.
+  // A record cut by the end of the file keeps the fields before the cut.
   bool Fields(std::span<const FieldSpec> fields, int code, std::uint32_t* values = nullptr);
   // Writes the fields of a record already in memory that was read at offset.
   void WriteFields(std::span<const FieldSpec> fields, const std::uint8_t* bytes, std::uint64_t offset,
@@ -74,6 +75,9 @@ class SoundFile {
   bool bigEndianIds_;
   std::uint64_t position_ = 0;
 };
+
+// How many of the fields lie wholly within the first bytes of their record.
+std::size_t FieldsWithin(std::span<const FieldSpec> fields, std::uint64_t bytes);
 
 // The derived values of sound data as a note: frame count, bytes per frame (when
 // known, else 0) and duration at rate frames per second (none when rate is 0).

@@ -25,6 +25,8 @@ struct WaveWalk {
   std::optional<std::uint64_t> ds64DataSize = std::nullopt;
   // The RIFF size is 0 or 0xFFFFFFFF, as a streaming writer leaves it.
   bool openRiffSize = false;
+  // The RIFF size when it is a size (not open, not in ds64), checked after the walk.
+  std::optional<std::uint32_t> riffSize = std::nullopt;
 };
 
 bool WalkFmt(WaveWalk& walk, Chunk& chunk);

@@ -64,7 +64,7 @@ bool WalkCart(WaveWalk& walk, Chunk& chunk) { return WalkLayoutChunk(walk.file, 
 bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  if (chunk.size < kDs64Size) return FailAtSize(chunk, kWrongChunk);
+  if (chunk.Stored() < kDs64Size) return FailAtSize(chunk, kWrongChunk);
   std::uint64_t riffSize = 0;
   std::uint64_t dataSize = 0;
   std::uint64_t sampleCount = 0;
@@ -73,7 +73,7 @@ bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
       !Long(file, "sampleCount", sampleCount) || !file.Field("tableLength", 4, kWrongChunk, tableLength)) {
     return false;
   }
-  if (std::uint64_t{tableLength} * kTableEntrySize > chunk.size - kDs64Size) return FailAtSize(chunk, kWrongChunk);
+  if (std::uint64_t{tableLength} * kTableEntrySize > chunk.Stored() - kDs64Size) return FailAtSize(chunk, kWrongChunk);
   walk.ds64DataSize = dataSize;
   for (std::uint32_t i = 0; i < tableLength; ++i) {
     char name[24];

@@ -105,7 +105,9 @@ bool WalkData(WaveWalk& walk, Chunk& chunk) {
     return false;
   }
   if (walk.blockAlign != 0 && Uncompressed(walk.formatTag)) {
-    WriteFramesNote(file.out, chunk.size / walk.blockAlign, walk.blockAlign, walk.sampleRate);
+    // From the size as stored, which a cut file does not change.
+    std::uint64_t stored = chunk.cutSizeName != nullptr ? chunk.storedSize : chunk.size;
+    WriteFramesNote(file.out, stored / walk.blockAlign, walk.blockAlign, walk.sampleRate);
   }
   file.out.WriteItem("Wave Form Data", F, Clip32(chunk.dataStart), Clip32(chunk.size));
   return Preview(walk, chunk) && file.SeekTo(chunk.End());
@@ -114,7 +116,7 @@ bool WalkData(WaveWalk& walk, Chunk& chunk) {
 bool WalkFact(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFact, file.Size())) return false;
-  if (chunk.size != 4) return FailAtSize(chunk, kWrongFact);
+  if (chunk.Stored() != 4) return FailAtSize(chunk, kWrongFact);
   std::uint32_t length = 0;
   return file.Field("dwSampleLength", 4, kWrongFact, length);
 }

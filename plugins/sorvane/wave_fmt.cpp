@@ -121,31 +121,33 @@ bool WalkFmt(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFmt, file.Size())) return false;
   // The original WAVEFORMAT of 14 bytes has no wBitsPerSample.
-  if (chunk.size < kWaveFormatSize) return FailAtSize(chunk, kWrongFmt);
+  if (chunk.Stored() < kWaveFormatSize) return FailAtSize(chunk, kWrongFmt);
   std::uint32_t v[std::size(kFmtFields)] = {};
-  bool withBits = chunk.size >= kPcmFmtSize;
+  bool withBits = chunk.Stored() >= kPcmFmtSize;
   std::uint8_t record[kPcmFmtSize];
   std::uint64_t at = file.Position();
-  if (!file.Bytes(record, withBits ? kPcmFmtSize : kWaveFormatSize, kWrongFmt)) return false;
-  std::size_t fields = withBits ? std::size(kFmtFields) : std::size(kFmtFields) - 1;
+  bool whole = file.Bytes(record, withBits ? kPcmFmtSize : kWaveFormatSize, kWrongFmt);
+  auto layout = std::span(kFmtFields).first(withBits ? std::size(kFmtFields) : std::size(kFmtFields) - 1);
+  std::size_t fields = FieldsWithin(layout, file.Position() - at);
   for (std::size_t i = 0, offset = 0; i < fields; offset += kFmtFields[i].width, ++i) {
     v[i] = file.Number(record + offset, kFmtFields[i].width);
   }
-  bool check = withBits && Uncompressed(v[0]);
+  bool check = whole && withBits && Uncompressed(v[0]);
   for (std::size_t i = 0, offset = 0; i < fields; offset += kFmtFields[i].width, ++i) {
     file.WriteFields(std::span(kFmtFields).subspan(i, 1), record + offset, at + offset);
     if (check) NoteByteRate(file.out, i, v);
   }
+  if (!whole) return false;
   walk.formatTag = v[0];
   walk.channels = v[1];
   walk.sampleRate = v[2];
   walk.blockAlign = v[4];
   walk.bitsPerSample = v[5];
-  if (chunk.size > kPcmFmtSize) {
-    if (chunk.size < kExFmtSize) return FailAtSize(chunk, kWrongFmt);
+  if (chunk.Stored() > kPcmFmtSize) {
+    if (chunk.Stored() < kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     std::uint32_t cbSize = 0;
     if (!file.Field("cbSize", 2, kWrongFmt, cbSize)) return false;
-    if (chunk.size < cbSize + kExFmtSize) return FailAtSize(chunk, kWrongFmt);
+    if (chunk.Stored() < cbSize + kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     if (cbSize != 0 && !WalkExtension(file, walk.formatTag, cbSize)) return false;
   }
   return file.SeekTo(chunk.End());

@@ -78,7 +78,7 @@ bool WalkLabel(SoundFile& file, Chunk& chunk, const char* heading, const char* c
 bool WalkLabeledText(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
   WriteHeading(file, chunk, "ltxt Chunk", "'ltxt'--Labeled Text", kListLevel);
   if (!ReadChunkSize(file, chunk, kWrongLtxt, listEnd)) return false;
-  if (chunk.size < kLabeledTextSize) return FailAtSize(chunk, kWrongLtxt);
+  if (chunk.Stored() < kLabeledTextSize) return FailAtSize(chunk, kWrongLtxt);
   if (!file.Fields(kLabeledText, kWrongLtxt)) return false;
   std::uint64_t text = chunk.size - kLabeledTextSize;
   return text == 0 || file.TextField("dwText", text, kWrongLtxt);
@@ -98,7 +98,7 @@ bool WalkAssociatedChunk(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
 bool WalkList(WaveWalk& walk, Chunk& list) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, list, kWrongList, file.Size())) return false;
-  if (list.size < 4) return FailAtSize(list, kWrongList);
+  if (list.Stored() < 4) return FailAtSize(list, kWrongList);
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongList)) return false;
@@ -112,6 +112,7 @@ bool WalkList(WaveWalk& walk, Chunk& list) {
     if (next <= 0) return next == 0 && Fail(kWrongList);
     bool ok = info ? WalkInfoChunk(file, chunk, listEnd) : WalkAssociatedChunk(file, chunk, listEnd);
     if (!ok || !file.SeekTo(chunk.End()) || !file.out.Ok()) return false;
+    WriteCutNote(file, chunk);
   }
   return file.SeekTo(list.End());
 }

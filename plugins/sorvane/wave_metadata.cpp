@@ -87,7 +87,7 @@ bool WalkLayoutChunk(SoundFile& file, Chunk& chunk, std::span<const LayoutField>
 bool WalkPeak(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  if (chunk.size < 8) return FailAtSize(chunk, kWrongChunk);
+  if (chunk.Stored() < 8) return FailAtSize(chunk, kWrongChunk);
   if (!file.Fields(kPeakHeader, kWrongChunk)) return false;
   for (std::uint32_t i = 0; file.Left(chunk.dataStart + chunk.size) >= kPeakPointSize; ++i) {
     char name[24];
@@ -101,7 +101,7 @@ bool WalkPeak(WaveWalk& walk, Chunk& chunk) {
 bool WalkAcid(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  if (chunk.size < kAcidSize) return FailAtSize(chunk, kWrongChunk);
+  if (chunk.Stored() < kAcidSize) return FailAtSize(chunk, kWrongChunk);
   return file.Fields(kAcid, kWrongChunk) && file.SeekTo(chunk.End());
 }
 
@@ -109,7 +109,7 @@ bool WalkAcid(WaveWalk& walk, Chunk& chunk) {
 bool WalkDisp(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  if (chunk.size < 4) return FailAtSize(chunk, kWrongChunk);
+  if (chunk.Stored() < 4) return FailAtSize(chunk, kWrongChunk);
   std::uint32_t type = 0;
   if (!file.Fields(kDispType, kWrongChunk, &type)) return false;
   std::uint64_t rest = chunk.size - 4;

@@ -43,6 +43,8 @@ constexpr WaveChunk kChunks[] = {
     {"ID3 ", {"ID3 Chunk", "'ID3 '--ID3 tag"}, WalkId3},
 };
 
+constexpr std::uint64_t kRiffSizeOffset = 4;
+
 bool WalkChunk(WaveWalk& walk, Chunk& chunk) {
   for (const WaveChunk& known : kChunks) {
     if (IsId(chunk.id, known.id)) {
@@ -70,7 +72,6 @@ bool WalkRiffHeader(WaveWalk& walk) {
 
   std::uint32_t size = 0;
   if (!file.Field("FileSize", 4, kWrongRiffHeader, size)) return false;
-  std::uint64_t after = file.Size() - file.Position();
   if (large && size == UINT32_MAX) {
     out.WriteComment("file size-8 in the ds64 chunk");
   } else if (IsOpenSize(size)) {
@@ -79,9 +80,7 @@ bool WalkRiffHeader(WaveWalk& walk) {
     walk.openRiffSize = true;
   } else {
     out.WriteComment("file size-8");
-    if (size != after) {
-      out.Note("differs from the file: %llu bytes follow this field", static_cast<unsigned long long>(after));
-    }
+    walk.riffSize = size;
   }
 
   std::uint8_t type[4];
@@ -99,7 +98,9 @@ bool AnalyseWave(hpi::Analysis& analysis) {
   SoundFile file(analysis, false);
   WaveWalk walk{file};
   if (!WalkRiffHeader(walk)) return false;
-  return WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); });
+  if (!WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); })) return false;
+  if (walk.riffSize) NoteContainerSize(file, "FileSize", *walk.riffSize, kRiffSizeOffset);
+  return true;
 }
 
 }  // namespace sorvane

@@ -122,30 +122,4 @@ TEST(Warnings, ADamagedExifStructureStaysInsideItsChunk) {
   EXPECT_NE(Find(a.tree, "IDAT Chunk"), nullptr) << "the PNG walk goes on";
 }
 
-// JDAT's JPEG data is taken apart by the marker walk; a stream cut by the chunk's
-// end leaves a fault item in the chunk and the JNG walk goes on.
-TEST(Warnings, JngImageDataIsWalkedAsJpeg) {
-  auto jhdr = Bytes().BE32(1).BE32(1).U8(8).U8(8).U8(8).U8(0).U8(0).U8(0).U8(0).U8(0);
-  auto whole = AnalyseBytes(
-      ChunkFile(Kind::Jng).Add("JHDR", jhdr).Add("JDAT", Bytes().U8(0xFF).U8(0xD8).U8(0xFF).U8(0xD9)).End(), "a.jng");
-  ASSERT_TRUE(whole.ok) << whole.error;
-  const auto* soi = Find(whole.tree, "SOI", true);
-  ASSERT_NE(soi, nullptr);
-  EXPECT_EQ(whole.tree.At(soi->parent).text, "JDAT Chunk");
-  EXPECT_EQ(RangeOf(whole.tree, *soi), (Range{8 + 28 + 8, 2}));
-  EXPECT_EQ(Find(whole.tree, "CRC mismatch", true), nullptr);
-
-  auto split = AnalyseBytes(ChunkFile(Kind::Jng)
-                                .Add("JHDR", jhdr)
-                                .Add("JDAT", Bytes().U8(0xFF).U8(0xD8).U8(0xFF).U8(0xFE).BE16(10).Text("ab"))
-                                .Add("JDAT", Bytes().Text("cdefgh").U8(0xFF).U8(0xD9))
-                                .End(),
-                            "b.jng");
-  ASSERT_TRUE(split.ok) << split.error;
-  EXPECT_NE(Find(split.tree, "IEND Chunk"), nullptr);
-  int faults = 0;
-  for (const auto& item : split.tree.Items()) faults += item.image == strataview::kImageFault ? 1 : 0;
-  EXPECT_EQ(faults, 1);
-}
-
 }  // namespace

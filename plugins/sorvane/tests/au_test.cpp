@@ -41,7 +41,9 @@ TEST(Au, DataPastTheEndIsCutWithANote) {
   auto a = AnalyseSound(AuHeader(24, 1000, 1).Zeros(8));
   ASSERT_TRUE(a.ok) << a.error;
   EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "sound data")), (Range{24, 8}));
-  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "data size")), "data size says 1000 bytes; the file ends after 8");
+  EXPECT_EQ(NotesOf(a.tree, *Find(a.tree, "sound data")),
+            (std::vector<std::string>{"1000 sample frames of 1 bytes, 0.125000 seconds",
+                                      "data size says 1000 bytes; the file ends after 8"}));
 }
 
 TEST(Au, LittleEndianDnsHeader) {

@@ -96,11 +96,14 @@ inline std::vector<std::string> FieldNames(const strataview::ItemTree& tree, con
   return names;
 }
 
-// The notes written beneath an item's values, in order.
+// The notes written beneath an item's offset, size or values, in order.
 inline std::vector<std::string> NotesOf(const strataview::ItemTree& tree, const strataview::Item& item) {
   std::vector<std::string> notes;
   for (strataview::ItemHandle c : item.children) {
-    if (tree.At(c).image != strataview::kImageValue) continue;
+    int image = tree.At(c).image;
+    if (image != strataview::kImageValue && image != strataview::kImageOffset && image != strataview::kImageSize) {
+      continue;
+    }
     for (strataview::ItemHandle n : tree.At(c).children) notes.emplace_back(tree.At(n).text);
   }
   return notes;

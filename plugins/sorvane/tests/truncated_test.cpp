@@ -15,8 +15,11 @@ TEST(Truncated, WaveDataCutByTheEndOfTheFile) {
   auto a = AnalyseSound(file);
   ASSERT_TRUE(a.ok) << a.error;
   const auto* data = Find(a.tree, "data Chunk");
-  EXPECT_EQ(NoteOf(a.tree, *Child(a.tree, *data, "ChunkSize")), "ChunkSize says 4000 bytes; the file ends after 10");
-  EXPECT_EQ(RangeOf(a.tree, *Child(a.tree, *data, "Wave Form Data")), (Range{44, 10}));
+  EXPECT_EQ(NoteOf(a.tree, *Child(a.tree, *data, "ChunkSize")), "2000 sample frames of 2 bytes, 0.250000 seconds")
+      << "counted from the size as stored";
+  const auto* wave = Child(a.tree, *data, "Wave Form Data");
+  EXPECT_EQ(RangeOf(a.tree, *wave), (Range{44, 10}));
+  EXPECT_EQ(NoteOf(a.tree, *wave), "ChunkSize says 4000 bytes; the file ends after 10") << "after the chunk's items";
 }
 
 TEST(Truncated, OpenSizesOfAStreamingWriterRunToTheEnd) {
@@ -49,7 +52,7 @@ TEST(Truncated, AiffSoundDataCutAndItsOffsetHonoured) {
   auto a = AnalyseSound(Aiff("AIFF", {Comm(1, 10, 16, {0x40, 0x0B, 0xFA}), IffChunk("SSND", ssnd.Vector(), 100)}));
   ASSERT_TRUE(a.ok) << a.error;
   const auto* chunk = Find(a.tree, "Sound Data Chunk");
-  EXPECT_EQ(NoteOf(a.tree, *Child(a.tree, *chunk, "ckSize")), "ckSize says 100 bytes; the file ends after 32");
+  EXPECT_EQ(NoteOf(a.tree, *Child(a.tree, *chunk, "Sound data")), "ckSize says 100 bytes; the file ends after 32");
   // The samples begin after the 4 bytes the offset field passes over.
   EXPECT_EQ(RangeOf(a.tree, *Child(a.tree, *chunk, "Sound data")), (Range{12 + 26 + 16 + 4, 20}));
 }

@@ -71,7 +71,7 @@ TEST(DerivedValues, FramesDurationAndByteRates) {
   au.Text(".snd").BE32(24).BE32(16).BE32(3).BE32(8000).BE32(2).Zeros(16);
   auto sun = AnalyseSound(au);
   ASSERT_TRUE(sun.ok) << sun.error;
-  EXPECT_EQ(NoteOf(sun.tree, *Find(sun.tree, "channels")), "4 sample frames of 4 bytes, 0.000500 seconds");
+  EXPECT_EQ(NoteOf(sun.tree, *Find(sun.tree, "sound data")), "4 sample frames of 4 bytes, 0.000500 seconds");
 }
 
 TEST(AiffMetadata, VersionTimeCompressionNamesAndLayouts) {
