@@ -1,26 +1,22 @@
 #include "item_writers.h"
 
-#include <algorithm>
 #include <new>
 
 #include "json.h"
-#include "strataview/platform/files.h"
 #include "strataview/stream_reader.h"
+#include "text.h"
 
 namespace cli {
 namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 20;
 
-// Plug-in texts are Shift-JIS; most are plain ASCII, which reads the same in UTF-8.
-std::string_view Utf8Of(std::string_view cp932, std::string& converted) {
-  bool ascii = std::all_of(cp932.begin(), cp932.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii) return cp932;
-  converted = strataview::Cp932ToUtf8(cp932);
-  return converted;
-}
-
 }  // namespace
+
+bool RootName::Matches(std::string_view text) const {
+  return !shown.empty() && !text.empty() && given.starts_with(text) &&
+         (text.size() == given.size() || text.size() == strataview::kMaxItemText);
+}
 
 // When memory runs out the item is refused and the reader stops.
 std::optional<ItemHandle> OpenPath::Insert(ItemHandle parent, std::string_view text, int image) try {
@@ -42,8 +38,8 @@ void OpenPath::Finish() {
   }
 }
 
-int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream) {
-  int fault = strataview::BuildItemTree(length, stream, sink);
+int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream, strataview::StreamFaults* faults) {
+  int fault = strataview::BuildItemTree(length, stream, sink, faults);
   sink.Finish();
   return fault;
 }
@@ -66,7 +62,8 @@ void JsonItems::Open(std::string_view text, int image) {
   if (afterItem_) out_ += ',';
   out_ += "{\"text\":";
   std::string converted;
-  AppendJsonString(out_, Utf8Of(text, converted));
+  AppendJsonString(out_,
+                   image == strataview::kImageDisk && root_.Matches(text) ? root_.shown : Utf8Of(text, converted));
   out_ += ",\"image\":";
   AppendJsonNumber(out_, static_cast<std::uint64_t>(image));
   if (strataview::MayHaveRange(image) && nextRange_ < ranges_.size()) {
@@ -86,11 +83,11 @@ void JsonItems::Close() {
   afterItem_ = true;
 }
 
-void TextItems::Open(std::string_view text, int) {
+void TextItems::Open(std::string_view text, int image) {
   FlushFull(out_, file_);
   out_.append(2 * Depth(), ' ');
   std::string converted;
-  out_ += Utf8Of(text, converted);
+  AppendVisible(out_, image == strataview::kImageDisk && root_.Matches(text) ? root_.shown : Utf8Of(text, converted));
   out_ += '\n';
 }
 

@@ -12,10 +12,19 @@
 
 #include "strataview/item_range.h"
 #include "strataview/item_sink.h"
+#include "strataview/stream_reader.h"
 
 namespace cli {
 
 using strataview::ItemHandle;
+
+// The root item's text as the plug-in wrote it (the file name in the system's
+// ANSI code page) and as the CLI shows it (the name as the system spells it).
+struct RootName {
+  std::string given, shown;
+  // True when text is the plug-in's spelling of the name, perhaps cut to fit an item.
+  bool Matches(std::string_view text) const;
+};
 
 // Keeps the path of open items; an item closes when one arrives that is not below it.
 class OpenPath : public strataview::ItemSink {
@@ -37,7 +46,8 @@ class OpenPath : public strataview::ItemSink {
 };
 
 // Reads the stream into the sink and closes what stays open; the reader's message number.
-int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream);
+int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream,
+             strataview::StreamFaults* faults = nullptr);
 
 using ItemRanges = std::vector<std::optional<strataview::ByteRange>>;
 
@@ -63,7 +73,8 @@ class RangePass : public OpenPath {
 // Writes JSON nodes into out, handing full megabytes to the file.
 class JsonItems : public OpenPath {
  public:
-  JsonItems(const ItemRanges& ranges, std::string& out, std::FILE* file) : ranges_(ranges), out_(out), file_(file) {}
+  JsonItems(const ItemRanges& ranges, std::string& out, std::FILE* file, RootName root = {})
+      : ranges_(ranges), out_(out), file_(file), root_(std::move(root)) {}
 
  private:
   void Open(std::string_view text, int image) override;
@@ -74,12 +85,13 @@ class JsonItems : public OpenPath {
   bool afterItem_ = false;  // a comma goes before the next node
   std::string& out_;
   std::FILE* file_;
+  RootName root_;
 };
 
 // One item a line, two spaces of indent per depth, in UTF-8.
 class TextItems : public OpenPath {
  public:
-  TextItems(std::string& out, std::FILE* file) : out_(out), file_(file) {}
+  TextItems(std::string& out, std::FILE* file, RootName root = {}) : out_(out), file_(file), root_(std::move(root)) {}
 
  private:
   void Open(std::string_view text, int image) override;
@@ -87,6 +99,7 @@ class TextItems : public OpenPath {
 
   std::string& out_;
   std::FILE* file_;
+  RootName root_;
 };
 
 // Writes out to the file once it holds a megabyte; FlushAll writes the rest.

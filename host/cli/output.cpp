@@ -1,16 +1,14 @@
 #include "output.h"
 
-#include <algorithm>
-#include <string_view>
-
 #include "item_writers.h"
 #include "json.h"
-#include "strataview/dump_window.h"
 #include "strataview/host_messages.h"
 #include "strataview/platform/files.h"
 
 namespace cli {
 namespace {
+
+using namespace strataview;
 
 void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   if (text) {
@@ -20,40 +18,99 @@ void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   }
 }
 
-// Strips the CR LF that ends a column text.
-std::string_view Line(const std::string& text, std::size_t at, std::size_t chars) {
-  std::string_view line = std::string_view(text).substr(at, chars);
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  return line;
+// The message of an outcome that was not analysed to the end, in a language.
+std::string MessageOf(const AnalysisOutcome& outcome, HostLanguage language) {
+  if (!outcome.analysed) {
+    return outcome.hasPluginMessage ? Cp932ToUtf8(outcome.pluginMessage)
+                                    : std::string(HostMessageText(outcome.hostMessage, language));
+  }
+  return HostMessageText(outcome.readerFault, language);
+}
+
+// Reports end their lines in CR LF; elsewhere than on Windows a line ends in LF.
+std::string ReportText(std::string_view cp932) {
+  std::string text = Cp932ToUtf8(cp932);
+#ifndef _WIN32
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) text[kept++] = text[i];
+  }
+  text.resize(kept);
+#endif
+  return text;
 }
 
 }  // namespace
 
-FileResult ResultOf(const std::string& file, std::uint64_t size, const strataview::AnalysisOutcome& outcome,
-                    strataview::HostLanguage language) {
-  using namespace strataview;
-  FileResult result;
-  result.file = file;
-  result.size = size;
+FileResult ResultOf(const std::string& file, std::optional<std::uint64_t> size, const AnalysisOutcome& outcome,
+                    HostLanguage language, const std::optional<std::string>& english, const StreamFaults* faults) {
+  FileResult result{file, size, std::nullopt, std::nullopt, std::nullopt, std::nullopt};
   if (!outcome.pluginFile.empty()) result.plugin = outcome.pluginFile;
-  result.ok = outcome.ok();
-  if (!outcome.analysed) {
-    result.error = outcome.hasPluginMessage ? Cp932ToUtf8(outcome.pluginMessage)
-                                            : std::string(HostMessageText(outcome.hostMessage, language));
-  } else if (outcome.readerFault != kMsgNoError) {
-    result.error = HostMessageText(outcome.readerFault, language);
+  if (!outcome.report.empty()) result.report = ReportText(outcome.report);
+  if (outcome.ok()) return result;
+  if (outcome.partial && faults != nullptr && faults->count > 0) {
+    result.fault = Fault{faults->last.offset, Cp932ToUtf8(faults->last.message)};
   }
-  if (!outcome.report.empty()) result.report = Cp932ToUtf8(outcome.report);
+  const char* kind = outcome.analysed ? "stream" : outcome.hostMessage == kMsgNoPlugin ? "unsupported" : "analysis";
+  std::string local = MessageOf(outcome, language);
+  std::string message = english                                         ? Cp932ToUtf8(*english)
+                        : outcome.hasPluginMessage && !outcome.analysed ? local
+                                                                        : MessageOf(outcome, HostLanguage::English);
+  result.error = FileError{kind, message, std::nullopt};
+  if (local != message) result.error->messageLocal = local;
   return result;
 }
 
+FileResult IoFailure(const std::string& file, const std::string& reason) {
+  return {file, std::nullopt, std::nullopt, FileError{"io", reason, std::nullopt}, std::nullopt, std::nullopt};
+}
+
 std::string JsonHead(const FileResult& r) {
+  std::string out = "{\"schema\":2,\"file\":";
+  AppendJsonString(out, r.file);
+  out += ",\"size\":";
+  if (r.size) {
+    AppendJsonNumber(out, *r.size);
+  } else {
+    out += "null";
+  }
+  out += ",\"plugin\":";
+  AppendOptional(out, r.plugin);
+  out += std::string(",\"ok\":") + (r.ok() ? "true" : "false") + ",\"error\":";
+  if (r.error) {
+    out += "{\"kind\":\"";
+    out += r.error->kind;
+    out += "\",\"message\":";
+    AppendJsonString(out, r.error->message);
+    if (r.error->messageLocal) {
+      out += ",\"message_local\":";
+      AppendJsonString(out, *r.error->messageLocal);
+    }
+    out += '}';
+  } else {
+    out += "null";
+  }
+  out += ",\"report\":";
+  AppendOptional(out, r.report);
+  if (r.fault) {
+    out += ",\"fault\":{\"offset\":";
+    AppendJsonNumber(out, r.fault->offset);
+    out += ",\"message\":";
+    AppendJsonString(out, r.fault->message);
+    out += '}';
+  }
+  out += ",\"items\":[";
+  return out;
+}
+
+std::string JsonTreeHead(const FileResult& r) {
   std::string out = "{\"file\":";
   AppendJsonString(out, r.file);
-  out += ",\"size\":" + std::to_string(r.size) + ",\"plugin\":";
+  out += ",\"size\":" + std::to_string(r.size.value_or(0)) + ",\"plugin\":";
   AppendOptional(out, r.plugin);
-  out += std::string(",\"ok\":") + (r.ok ? "true" : "false") + ",\"error\":";
-  AppendOptional(out, r.error);
+  out += std::string(",\"ok\":") + (r.ok() ? "true" : "false") + ",\"error\":";
+  AppendOptional(out,
+                 r.error ? std::optional<std::string>(r.error->messageLocal.value_or(r.error->message)) : std::nullopt);
   out += ",\"report\":";
   AppendOptional(out, r.report);
   out += ",\"items\":[";
@@ -63,44 +120,6 @@ std::string JsonHead(const FileResult& r) {
 void EndJsonLine(std::string& out, std::FILE* file) {
   out += "]}\n";
   FlushAll(out, file);
-}
-
-bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error) {
-  using namespace strataview;
-  DumpWindow window;
-  if (int message = window.Open(path)) {
-    error = HostMessageText(message, HostLanguage::English);
-    return false;
-  }
-  std::uint64_t first = range.offset / kBytesPerLine;
-  std::uint64_t end = window.LineCount();
-  if (range.length) {
-    std::uint64_t last = range.offset + *range.length;
-    if (last < range.offset) last = ~0ull;  // wrapped: to the end
-    end = std::min(end, (last + kBytesPerLine - 1) / kBytesPerLine);
-  }
-  out += HeaderFor(window.Wide()).full;
-  out += '\n';
-  for (std::uint64_t line = first; line < end; line += window.LoadedLines()) {
-    if (int message = window.LoadAt(line)) {
-      error = HostMessageText(message, HostLanguage::English);
-      return false;
-    }
-    if (window.LoadedLines() == 0) break;
-    std::size_t shown = static_cast<std::size_t>(std::min<std::uint64_t>(window.LoadedLines(), end - line));
-    for (std::size_t r = 0; r < shown; ++r) {
-      out += Line(window.Text(kAddressColumn), r * window.LineChars(kAddressColumn), window.LineChars(kAddressColumn));
-      out += ':';
-      std::string_view hex = Line(window.Text(kHexColumn), r * kHexLineChars, kHexLineChars);
-      out += hex;
-      out.append(kHexLineChars - 2 - hex.size(), ' ');
-      out += ' ';
-      out +=
-          Cp932ToUtf8(Line(window.Text(kCharColumn), r * window.LineChars(kCharColumn), window.LineChars(kCharColumn)));
-      out += '\n';
-    }
-  }
-  return true;
 }
 
 }  // namespace cli

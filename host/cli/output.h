@@ -1,4 +1,4 @@
-// What strataview-cli prints for one analysed file.
+// What strataview-cli tells about one file: its result, and the JSON line's head and end.
 #pragma once
 
 #include <cstdint>
@@ -6,28 +6,45 @@
 #include <optional>
 #include <string>
 
-#include "options.h"
 #include "strataview/analysis_driver.h"
 
 namespace cli {
 
-struct FileResult {
-  std::string file;  // as given
-  std::uint64_t size = 0;
-  std::optional<std::string> plugin;
-  bool ok = false;
-  std::optional<std::string> error;   // UTF-8
-  std::optional<std::string> report;  // UTF-8
+struct FileError {
+  const char* kind;                         // "io", "unsupported", "analysis" or "stream"
+  std::string message;                      // English, UTF-8
+  std::optional<std::string> messageLocal;  // in the chosen language, when it differs
 };
 
-FileResult ResultOf(const std::string& file, std::uint64_t size, const strataview::AnalysisOutcome& outcome,
-                    strataview::HostLanguage language);
+// Where a failed analysis stopped, when the plug-in handed over what it found before.
+struct Fault {
+  std::uint64_t offset;
+  std::string message;  // UTF-8
+};
 
-// A file's JSON line is its head, its items (JsonItems) and its end.
-std::string JsonHead(const FileResult& result);
+struct FileResult {
+  std::string file;                   // as given
+  std::optional<std::uint64_t> size;  // none when the file cannot be read
+  std::optional<std::string> plugin;
+  std::optional<FileError> error;     // none: analysed to the end
+  std::optional<std::string> report;  // UTF-8
+  std::optional<Fault> fault;
+  bool ok() const { return !error; }
+  bool Unsupported() const { return error && std::string_view(error->kind) == "unsupported"; }
+};
+
+// The result of an analysis; english is the outcome's plug-in message in English
+// when the analysis ran in another language, faults what the stream's reader met.
+FileResult ResultOf(const std::string& file, std::optional<std::uint64_t> size,
+                    const strataview::AnalysisOutcome& outcome, strataview::HostLanguage language,
+                    const std::optional<std::string>& english = std::nullopt,
+                    const strataview::StreamFaults* faults = nullptr);
+// A file that was refused before any plug-in saw it.
+FileResult IoFailure(const std::string& file, const std::string& reason);
+
+// A file's JSON line is its head, its items and its end.
+std::string JsonHead(const FileResult& result);      // schema 2
+std::string JsonTreeHead(const FileResult& result);  // the window's tree
 void EndJsonLine(std::string& out, std::FILE* file);
-// The dump of a range of the file in the host's layout (header, then address,
-// hex and character columns side by side); empty with an error message on failure.
-bool DumpText(const std::string& path, const DumpRange& range, std::string& out, std::string& error);
 
 }  // namespace cli

@@ -34,13 +34,15 @@ class Records {
     text = Cut(text);
     Add(Tag(cls, level, text.size()), text.data(), text.size());
   }
-  void AddNumber(RecordClass cls, std::uint32_t value) {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    Add(Tag(cls, kAttributeLevel, 4), bytes, 4);
+  // An offset or size: 4 bytes, or 8 past 4 GiB.
+  void AddNumber(RecordClass cls, std::uint64_t value) {
+    std::size_t width = value > 0xFFFFFFFFu ? 8 : 4;
+    std::uint8_t bytes[8];
+    for (std::size_t i = 0; i < width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    Add(Tag(cls, kAttributeLevel, width), bytes, width);
   }
-  void AddValue(std::uint32_t length, const void* value, ValueKind kind) {
-    std::size_t n = std::min<std::size_t>(length, kMaxPayload);
+  void AddValue(std::uint64_t length, const void* value, ValueKind kind) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxPayload));
     Add(Tag(ClassOf(kind), kAttributeLevel, n), value, n);
   }
   const std::uint8_t* Bytes() const { return bytes_; }
@@ -48,7 +50,7 @@ class Records {
 
  private:
   // The largest item: a name and a value of the longest payload, an offset and a size.
-  std::uint8_t bytes_[2 * (2 + kMaxPayload) + 2 * (2 + 4)];
+  std::uint8_t bytes_[2 * (2 + kMaxPayload) + 2 * (2 + 8)];
   std::size_t size_ = 0;
 };
 
@@ -81,22 +83,21 @@ int Writer::WriteGroupEnd(int level) {
 }
 
 int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size) {
-  constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
   Records records;
   records.AddText(RecordClass::Name, kFaultLevel, message);
-  records.AddNumber(RecordClass::Offset, static_cast<std::uint32_t>(std::min(offset, kMax32)));
-  records.AddNumber(RecordClass::Size, static_cast<std::uint32_t>(std::min(size, kMax32)));
+  records.AddNumber(RecordClass::Offset, offset);
+  records.AddNumber(RecordClass::Size, size);
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::NumberRecord(RecordClass cls, std::uint32_t value) {
+int Writer::NumberRecord(RecordClass cls, std::uint64_t value) {
   Records records;
   records.AddNumber(cls, value);
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::WriteOffset(std::uint32_t offset) { return NumberRecord(RecordClass::Offset, offset); }
-int Writer::WriteSize(std::uint32_t size) { return NumberRecord(RecordClass::Size, size); }
+int Writer::WriteOffset(std::uint64_t offset) { return NumberRecord(RecordClass::Offset, offset); }
+int Writer::WriteSize(std::uint64_t size) { return NumberRecord(RecordClass::Size, size); }
 
 int Writer::WriteValue(std::uint32_t length, const void* value, ValueKind kind) {
   if (value == nullptr) return 0;
@@ -105,7 +106,7 @@ int Writer::WriteValue(std::uint32_t length, const void* value, ValueKind kind) 
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size, const void* value,
+int Writer::WriteItem(std::string_view name, int level, std::uint64_t offset, std::uint64_t size, const void* value,
                       ValueKind kind) {
   Records records;
   records.AddText(RecordClass::Name, level & 0xF, name);
@@ -115,32 +116,32 @@ int Writer::WriteItem(std::string_view name, int level, std::uint32_t offset, st
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width,
+int Writer::IntegerItem(std::string_view name, int level, std::uint64_t offset, std::uint32_t width,
                         std::uint64_t value, ValueKind kind) {
   std::uint8_t bytes[8];
   for (std::uint32_t i = 0; i < width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
   return WriteItem(name, level, offset, width, bytes, kind);
 }
 
-int Writer::WriteU8Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value) {
+int Writer::WriteU8Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value) {
   return IntegerItem(name, level, offset, 1, value, ValueKind::Unsigned);
 }
-int Writer::WriteU16Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value) {
+int Writer::WriteU16Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value) {
   return IntegerItem(name, level, offset, 2, value, ValueKind::Unsigned);
 }
-int Writer::WriteU32Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value) {
+int Writer::WriteU32Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value) {
   return IntegerItem(name, level, offset, 4, value, ValueKind::Unsigned);
 }
-int Writer::WriteS8Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value) {
+int Writer::WriteS8Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value) {
   return IntegerItem(name, level, offset, 1, static_cast<std::uint32_t>(value), ValueKind::Signed);
 }
-int Writer::WriteS16Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value) {
+int Writer::WriteS16Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value) {
   return IntegerItem(name, level, offset, 2, static_cast<std::uint32_t>(value), ValueKind::Signed);
 }
-int Writer::WriteS32Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value) {
+int Writer::WriteS32Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value) {
   return IntegerItem(name, level, offset, 4, static_cast<std::uint32_t>(value), ValueKind::Signed);
 }
-int Writer::WriteLongItem(std::string_view name, int level, std::uint32_t offset, std::uint64_t value) {
+int Writer::WriteLongItem(std::string_view name, int level, std::uint64_t offset, std::uint64_t value) {
   return IntegerItem(name, level, offset, 8, value, ValueKind::Long);
 }
 

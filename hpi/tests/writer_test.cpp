@@ -32,6 +32,16 @@ TEST(Writer, WritesTheBmpExampleRecords) {
   EXPECT_EQ(Bytes(s), expected);
 }
 
+TEST(Writer, OffsetsAndSizesPast4GiBTakeEightBytes) {
+  hpi::SFStream s;
+  hpi::Writer w(s);
+  w.WriteItem("x", 1, 0x123456789ull, 0xFFFFFFFFu);
+  w.WriteFault("f", 0x100000000ull, 0);
+  EXPECT_EQ(Bytes(s),
+            (V{0x01, 0x51, 'x', 0x08, 0x0F, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0, 0x04, 0x1F, 0xFF, 0xFF, 0xFF, 0xFF,
+               0x01, 0x5F, 'f', 0x08, 0x0F, 0,    0,    0,    0,    1,    0, 0, 0, 0x04, 0x1F, 0,    0,    0,    0}));
+}
+
 TEST(Writer, CutsLongValuesAndTextsButKeepsTheSize) {
   hpi::SFStream s;
   hpi::Writer w(s);

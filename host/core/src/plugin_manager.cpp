@@ -70,12 +70,12 @@ bool PluginManager::SetEnabled(std::string_view fileName, bool enabled) {
   return false;
 }
 
-void PluginManager::SaveEnabledStates() {
+bool PluginManager::SaveEnabledStates() {
   std::vector<std::string> enabled;
   for (const PluginEntry& entry : entries_) {
     if (entry.enabled) enabled.push_back(entry.fileName);
   }
-  store_.SaveEnabled(enabled);
+  return store_.SaveEnabled(enabled);
 }
 
 // Both texts are built with '|' between strings and must leave room for their

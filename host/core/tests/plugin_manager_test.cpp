@@ -19,7 +19,10 @@ using namespace strataview;
 class MemoryStore : public SettingsStore {
  public:
   bool IsEnabled(const std::string& name) override { return enabled.count(name) > 0; }
-  void SaveEnabled(const std::vector<std::string>& names) override { enabled = {names.begin(), names.end()}; }
+  bool SaveEnabled(const std::vector<std::string>& names) override {
+    enabled = {names.begin(), names.end()};
+    return true;
+  }
   std::set<std::string> enabled;
 };
 

@@ -36,9 +36,11 @@ TEST(ValueFormat, InvalidClassAndWidthPairs) {
     std::vector<std::uint8_t> b(static_cast<std::size_t>(width), 0);
     EXPECT_EQ(F(RecordClass::Unsigned, b), "-") << width;
   }
-  for (RecordClass c : {RecordClass::Offset, RecordClass::Unsigned, RecordClass::Hex, RecordClass::Signed}) {
+  for (RecordClass c : {RecordClass::Unsigned, RecordClass::Hex, RecordClass::Signed}) {
     EXPECT_EQ(F(c, std::vector<std::uint8_t>(8, 0)), "-");
   }
+  // Offsets past 4 GiB take 8 bytes.
+  EXPECT_EQ(F(RecordClass::Offset, {0, 0, 0, 0, 1, 0, 0, 0}), "0x0000000100000000");
   for (RecordClass c : {RecordClass::Real, RecordClass::Long, RecordClass::LongHex}) {
     EXPECT_EQ(F(c, {0}), "-");
     EXPECT_EQ(F(c, {0, 0}), "-");

@@ -113,7 +113,8 @@ constexpr bool IsTextClass(RecordClass c) {
   return c == RecordClass::Name || c == RecordClass::Text || c == RecordClass::Note;
 }
 
-// The class and width pairs a numeric record may have.
+// The class and width pairs a numeric record may have. Offsets and sizes take 8
+// bytes for positions past 4 GiB (tags 0x0F08, 0x1F08); below that they take 4.
 constexpr bool IsNumericClass(RecordClass c) {
   switch (c) {
     case RecordClass::Offset:
@@ -129,10 +130,10 @@ constexpr bool IsNumericClass(RecordClass c) {
 }
 constexpr bool IsValidNumeric(RecordClass c, std::size_t width) {
   switch (c) {
-    case RecordClass::Offset:
     case RecordClass::Unsigned:
     case RecordClass::Hex:
     case RecordClass::Signed: return width >= 1 && width <= 4;
+    case RecordClass::Offset:
     case RecordClass::Size: return (width >= 1 && width <= 4) || width == 8;
     case RecordClass::Real: return width == 4 || width == 8;
     case RecordClass::Long:

@@ -25,21 +25,22 @@ class Writer {
 
   int WriteRootName(std::string_view text);
   int WriteName(std::string_view text, int level);
-  int WriteOffset(std::uint32_t offset);
-  int WriteSize(std::uint32_t size);
+  // Offsets and sizes take 4 bytes, or 8 when the value needs more than 32 bits.
+  int WriteOffset(std::uint64_t offset);
+  int WriteSize(std::uint64_t size);
   // Writes nothing and returns 0 when value is null; the length is cut to 255.
   int WriteValue(std::uint32_t length, const void* value, ValueKind kind);
   // Name, offset and size records, then the value when it is not null; the size is
   // both the size record and the value's length.
-  int WriteItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t size, const void* value = nullptr,
+  int WriteItem(std::string_view name, int level, std::uint64_t offset, std::uint64_t size, const void* value = nullptr,
                 ValueKind kind = ValueKind::Unsigned);
-  int WriteU8Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
-  int WriteU16Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
-  int WriteU32Item(std::string_view name, int level, std::uint32_t offset, std::uint32_t value);
-  int WriteS8Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
-  int WriteS16Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
-  int WriteS32Item(std::string_view name, int level, std::uint32_t offset, std::int32_t value);
-  int WriteLongItem(std::string_view name, int level, std::uint32_t offset, std::uint64_t value);
+  int WriteU8Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value);
+  int WriteU16Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value);
+  int WriteU32Item(std::string_view name, int level, std::uint64_t offset, std::uint32_t value);
+  int WriteS8Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value);
+  int WriteS16Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value);
+  int WriteS32Item(std::string_view name, int level, std::uint64_t offset, std::int32_t value);
+  int WriteLongItem(std::string_view name, int level, std::uint64_t offset, std::uint64_t value);
   // Remark on the record before; texts of 256 characters or more are cut to 255.
   int WriteComment(std::string_view text);
   // A line beneath the record before; cut like a comment.
@@ -60,9 +61,9 @@ class Writer {
   // Appends whole records; the count of bytes, or -1.
   int Put(const std::uint8_t* bytes, std::size_t length);
   int TextRecord(RecordClass cls, int level, std::string_view text);
-  int NumberRecord(RecordClass cls, std::uint32_t value);
+  int NumberRecord(RecordClass cls, std::uint64_t value);
   int Formatted(RecordClass cls, const char* format, va_list args);
-  int IntegerItem(std::string_view name, int level, std::uint32_t offset, std::uint32_t width, std::uint64_t value,
+  int IntegerItem(std::string_view name, int level, std::uint64_t offset, std::uint32_t width, std::uint64_t value,
                   ValueKind kind);
 
   SFStream& stream_;

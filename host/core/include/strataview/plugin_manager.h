@@ -36,7 +36,8 @@ class PluginManager {
   const std::vector<PluginEntry>& Entries() const { return entries_; }
   // Sets the state of the first entry of that name (exact comparison).
   bool SetEnabled(std::string_view fileName, bool enabled);
-  void SaveEnabledStates();
+  // False when the store could not write them.
+  bool SaveEnabledStates();
 
   // The open dialog's filter: (description, pattern) pairs of the enabled
   // plug-ins, then "All file(*.*)" and "*.*", each NUL-terminated, a final NUL.

@@ -30,18 +30,19 @@ class FileStore : public SettingsStore {
     return false;
   }
 
-  void SaveEnabled(const std::vector<std::string>& names) override {
+  bool SaveEnabled(const std::vector<std::string>& names) override {
     std::error_code ec;
     fs::create_directories(file_.parent_path(), ec);
     fs::path temporary = file_;
     temporary += ".tmp";
     {
       std::ofstream out(temporary, std::ios::trunc);
-      if (!out) return;
+      if (!out) return false;
       for (const std::string& name : names) out << name << "=1\n";
-      if (!out.flush()) return;
+      if (!out.flush()) return false;
     }
     fs::rename(temporary, file_, ec);
+    return !ec;
   }
 
  private:

@@ -25,25 +25,28 @@ class RegistryStore : public SettingsStore {
   }
 
   // The PlugIn key is deleted with everything below it and written again.
-  void SaveEnabled(const std::vector<std::string>& names) override {
+  bool SaveEnabled(const std::vector<std::string>& names) override {
     HKEY root;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr) !=
         ERROR_SUCCESS) {
-      return;
+      return false;
     }
     RegDeleteTreeW(root, L"PlugIn");
     RegCloseKey(root);
-    if (names.empty()) return;
+    if (names.empty()) return true;
     HKEY key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kPlugIn, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
-      return;
+      return false;
     }
+    bool ok = true;
     for (const std::string& name : names) {
       DWORD one = 1;
-      RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+      ok &= RegSetValueExW(key, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one) ==
+            ERROR_SUCCESS;
     }
     RegCloseKey(key);
+    return ok;
   }
 };
 

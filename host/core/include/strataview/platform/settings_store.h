@@ -15,8 +15,9 @@ class SettingsStore {
   virtual ~SettingsStore() = default;
   // True exactly when the plug-in's value exists and is a nonzero 32-bit number.
   virtual bool IsEnabled(const std::string& fileName) = 0;
-  // Replaces every stored state: the named plug-ins are enabled, all others are not.
-  virtual void SaveEnabled(const std::vector<std::string>& enabledFileNames) = 0;
+  // Replaces every stored state: the named plug-ins are enabled, all others are
+  // not. False when the states could not be written.
+  virtual bool SaveEnabled(const std::vector<std::string>& enabledFileNames) = 0;
 };
 
 // The platform's store.
