@@ -66,17 +66,41 @@ int Writer::Put(const std::uint8_t* bytes, std::size_t length) {
   return static_cast<int>(length);
 }
 
+void Writer::Opened(int level) {
+  lastGroup_ = level > kRootLevel && level < kFieldLevel ? level : -1;
+  if (level >= kFieldLevel) return;
+  for (int l = std::max(level, 1); l < kFieldLevel; ++l) groups_[l].open = false;
+  if (lastGroup_ > 0) groups_[lastGroup_] = OpenGroup{true, 0, ~std::uint64_t{0}};
+}
+
+void Writer::Ranged(RecordClass cls, std::uint64_t value) {
+  if (lastGroup_ <= 0) return;
+  OpenGroup& group = groups_[lastGroup_];
+  if (cls == RecordClass::Offset) group.begin = value;
+  if (cls == RecordClass::Size) {
+    group.end = group.begin + value;
+    lastGroup_ = -1;
+  }
+}
+
 int Writer::TextRecord(RecordClass cls, int level, std::string_view text) {
   Records records;
   records.AddText(cls, level, text);
   return Put(records.Bytes(), records.Size());
 }
 
-int Writer::WriteRootName(std::string_view text) { return TextRecord(RecordClass::Name, kRootLevel, text); }
-int Writer::WriteName(std::string_view text, int level) { return TextRecord(RecordClass::Name, level & 0xF, text); }
+int Writer::WriteRootName(std::string_view text) {
+  Opened(kRootLevel);
+  return TextRecord(RecordClass::Name, kRootLevel, text);
+}
+int Writer::WriteName(std::string_view text, int level) {
+  Opened(level & 0xF);
+  return TextRecord(RecordClass::Name, level & 0xF, text);
+}
 int Writer::WriteComment(std::string_view text) { return TextRecord(RecordClass::Comment, kAttributeLevel, text); }
 int Writer::WriteNote(std::string_view text) { return TextRecord(RecordClass::Note, kAttributeLevel, text); }
 int Writer::WriteGroupEnd(int level) {
+  for (int l = std::max(level & 0xF, 1); l < kFieldLevel; ++l) groups_[l].open = false;
   Records records;
   records.Add(Tag(RecordClass::GroupEnd, level & 0xF, 0), nullptr, 0);
   return Put(records.Bytes(), records.Size());
@@ -84,6 +108,14 @@ int Writer::WriteGroupEnd(int level) {
 
 int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size) {
   Records records;
+  for (int l = 1; l < kFieldLevel; ++l) {
+    const OpenGroup& group = groups_[l];
+    if (group.open && (offset < group.begin || offset >= group.end)) {
+      records.Add(Tag(RecordClass::GroupEnd, l, 0), nullptr, 0);
+      for (int deeper = l; deeper < kFieldLevel; ++deeper) groups_[deeper].open = false;
+      break;
+    }
+  }
   records.AddText(RecordClass::Name, kFaultLevel, message);
   records.AddNumber(RecordClass::Offset, offset);
   records.AddNumber(RecordClass::Size, size);
@@ -91,6 +123,7 @@ int Writer::WriteFault(std::string_view message, std::uint64_t offset, std::uint
 }
 
 int Writer::NumberRecord(RecordClass cls, std::uint64_t value) {
+  Ranged(cls, value);
   Records records;
   records.AddNumber(cls, value);
   return Put(records.Bytes(), records.Size());
@@ -108,6 +141,9 @@ int Writer::WriteValue(std::uint32_t length, const void* value, ValueKind kind) 
 
 int Writer::WriteItem(std::string_view name, int level, std::uint64_t offset, std::uint64_t size, const void* value,
                       ValueKind kind) {
+  Opened(level & 0xF);
+  Ranged(RecordClass::Offset, offset);
+  Ranged(RecordClass::Size, size);
   Records records;
   records.AddText(RecordClass::Name, level & 0xF, name);
   records.AddNumber(RecordClass::Offset, offset);

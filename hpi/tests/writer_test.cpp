@@ -32,14 +32,18 @@ TEST(Writer, WritesTheBmpExampleRecords) {
   EXPECT_EQ(Bytes(s), expected);
 }
 
+// The fault lies before the open group's range, so the group is ended first.
 TEST(Writer, OffsetsAndSizesPast4GiBTakeEightBytes) {
   hpi::SFStream s;
   hpi::Writer w(s);
   w.WriteItem("x", 1, 0x123456789ull, 0xFFFFFFFFu);
   w.WriteFault("f", 0x100000000ull, 0);
-  EXPECT_EQ(Bytes(s),
-            (V{0x01, 0x51, 'x', 0x08, 0x0F, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0, 0x04, 0x1F, 0xFF, 0xFF, 0xFF, 0xFF,
-               0x01, 0x5F, 'f', 0x08, 0x0F, 0,    0,    0,    0,    1,    0, 0, 0, 0x04, 0x1F, 0,    0,    0,    0}));
+  V expected = {0x01, 0x51, 'x', 0x08, 0x0F, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0};  // name, 8-byte offset
+  V size = {0x04, 0x1F, 0xFF, 0xFF, 0xFF, 0xFF};                                      // 4-byte size
+  V end = {0x00, 0xE1};                                                               // group end, level 1
+  V fault = {0x01, 0x5F, 'f', 0x08, 0x0F, 0, 0, 0, 0, 1, 0, 0, 0, 0x04, 0x1F, 0, 0, 0, 0};
+  for (const V* part : {&size, &end, &fault}) expected.insert(expected.end(), part->begin(), part->end());
+  EXPECT_EQ(Bytes(s), expected);
 }
 
 TEST(Writer, CutsLongValuesAndTextsButKeepsTheSize) {

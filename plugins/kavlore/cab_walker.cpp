@@ -1,6 +1,7 @@
 // The Microsoft cabinet walk: CFHEADER with its optional reserve sizes and
 // cabinet names, the CFFOLDER entries, the CFFILE entries at coffFiles, and each
 // folder's CFDATA blocks from its coffCabStart.
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -45,25 +46,48 @@ void WriteBitNotes(hpi::Writer& out, std::span<const BitNote> notes, std::uint16
   }
 }
 
-const char* CompressionNote(std::uint16_t typeCompress) {
+enum CompressionType : std::uint16_t { kNone = 0, kMszip = 1, kQuantum = 2, kLzx = 3, kUnspecified = 15 };
+
+// The type in bits 0 to 3; Quantum keeps its level in bits 4 to 7 and the
+// window's size as a power of two in bits 8 to 12, LZX its window likewise.
+void WriteCompressionNotes(hpi::Writer& out, std::uint16_t typeCompress) {
+  unsigned window = typeCompress >> 8 & 0x1F;
   switch (typeCompress & 0xF) {
-    case 0: return "compression type:No compression";
-    case 1: return "compression type:MSZIP";
-    case 2: return "compression type:Quantum";
-    case 3: return "compression type:LZX";
-    case 15: return "compression type:Unspecified compression type";
-    default: return "compression type:Unkown value";
+    case kNone: out.WriteNote("compression type:No compression"); break;
+    case kMszip: out.WriteNote("compression type:MSZIP"); break;
+    case kQuantum:
+      out.WriteNote("compression type:Quantum");
+      out.Note("Quantum level %u", typeCompress >> 4 & 0xF);
+      out.Note("window %u bytes(2^%u)", 1u << window, window);
+      break;
+    case kLzx:
+      out.WriteNote("compression type:LZX");
+      out.Note("window %u bytes(2^%u)", 1u << window, window);
+      break;
+    case kUnspecified: out.WriteNote("compression type:Unspecified compression type"); break;
+    default: out.WriteNote("compression type:Unkown value"); break;
+  }
+}
+
+// iFolder values above the folder indexes: a file that spans cabinets.
+const char* FolderIndexText(std::uint16_t iFolder) {
+  switch (iFolder) {
+    case 0xFFFD: return "ifoldCONTINUED_FROM_PREV";
+    case 0xFFFE: return "ifoldCONTINUED_TO_NEXT";
+    case 0xFFFF: return "ifoldCONTINUED_PREV_AND_NEXT";
+    default: return nullptr;
   }
 }
 
 struct Folder {
+  std::uint64_t at;  // file position of the CFFOLDER entry, whose first field is coffCabStart
   std::uint32_t coffCabStart;
   std::uint16_t cCFData;
 };
 
 class CabWalker {
  public:
-  explicit CabWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {}
+  CabWalker(hpi::Analysis& a, std::uint64_t base) : in_(a.file, a.fileSize), out_(a.out), base_(base) {}
 
   bool Run();
 
@@ -77,6 +101,7 @@ class CabWalker {
 
   Reader in_;
   hpi::Writer& out_;
+  std::uint64_t base_;  // file position of the cabinet's first byte; its offsets count from there
   std::uint32_t cbCabinet_ = 0;
   std::uint32_t coffFiles_ = 0;
   std::uint16_t cFolders_ = 0;
@@ -87,18 +112,20 @@ class CabWalker {
 };
 
 bool CabWalker::ReadRecord(std::uint8_t* bytes, std::size_t size) {
+  std::uint64_t at = in_.Position();
   int got = in_.ReadSome(bytes, size);
   if (got < 0) return false;
   if (static_cast<std::size_t>(got) == size) return true;
-  return Fail(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError);
+  return in_.Fault(in_.AtEnd() ? hpi::kWrongFormat : hpi::kFileReadError, at);
 }
 
 bool CabWalker::Header() {
   std::uint8_t h[kHeaderSize];
-  if (!ReadRecord(h, sizeof h)) return false;
-  if (std::memcmp(h, "MSCF", 4) != 0) return Fail(kWrongCabSignature);
-  WriteRange(out_, "CFHEADER(Cabinet header)", kBaseLevel, 0, kHeaderSize);
-  FieldCursor f(out_, h, 0);
+  WriteLeadingData(out_, base_);
+  if (!in_.SeekTo(base_) || !ReadRecord(h, sizeof h)) return false;
+  if (std::memcmp(h, "MSCF", 4) != 0) return FailAt(kWrongCabSignature, base_);
+  WriteRange(out_, "CFHEADER(Cabinet header)", kBaseLevel, base_, kHeaderSize);
+  FieldCursor f(out_, h, base_);
   f.U32("signature");
   out_.WriteComment("'MSCF'");
   f.U32("reserved1");
@@ -124,7 +151,7 @@ bool CabWalker::Header() {
     folderReserve_ = sizes.U8("cbCFFolder(size of per-folder reserved area)");
     dataReserve_ = sizes.U8("cbCFData(size of per-datablock reserved area)");
     if (cbCFHeader != 0) {
-      if (!in_.Holds(cbCFHeader)) return Fail(hpi::kWrongFormat);
+      if (!in_.Holds(cbCFHeader)) return FailAt(hpi::kWrongFormat, at);
       WriteRange(out_, "abReserve(per-cabinet reserved area)", F, in_.Position(), cbCFHeader);
       if (!in_.Skip(cbCFHeader)) return false;
     }
@@ -145,9 +172,7 @@ bool CabWalker::Header() {
 }
 
 bool CabWalker::Folders() {
-  // The count is checked against the file before it drives the loop.
-  std::uint64_t entrySize = kFolderSize + folderReserve_;
-  if (!in_.Holds(entrySize * cFolders_)) return Fail(hpi::kWrongFormat);
+  // The 16-bit count bounds the loop; entries past the end of the file fail at the end.
   folders_.reserve(cFolders_);
   for (std::uint32_t i = 0; i < cFolders_; ++i) {
     std::uint8_t b[kFolderSize];
@@ -157,8 +182,8 @@ bool CabWalker::Folders() {
     FieldCursor f(out_, b, at);
     std::uint32_t start = f.U32("coffCabStart(offset of the first CFDATA)");
     std::uint16_t blocks = f.U16("cCFData(number of CFDATA blocks)");
-    out_.WriteNote(CompressionNote(f.U16("typeCompress(compression type)")));
-    folders_.push_back({start, blocks});
+    WriteCompressionNotes(out_, f.U16("typeCompress(compression type)"));
+    folders_.push_back({at, start, blocks});
     if (folderReserve_ != 0) {
       WriteRange(out_, "Reserved area", F, in_.Position(), folderReserve_);
       if (!in_.Skip(folderReserve_)) return false;
@@ -168,8 +193,7 @@ bool CabWalker::Folders() {
 }
 
 bool CabWalker::Files() {
-  if (in_.Position() != coffFiles_ && !in_.SeekTo(coffFiles_)) return false;
-  if (!in_.Holds(static_cast<std::uint64_t>(kFileSize) * cFiles_)) return Fail(hpi::kWrongFormat);
+  if (!in_.SeekTo(base_ + coffFiles_)) return false;
   for (std::uint32_t i = 0; i < cFiles_; ++i) {
     std::uint8_t b[kFileSize];
     std::uint64_t at = in_.Position();
@@ -178,7 +202,12 @@ bool CabWalker::Files() {
     FieldCursor f(out_, b, at);
     f.U32("cbFile(uncompressed file size)");
     f.U32("uoffFolderStart(file offset after decompression)");
-    f.U16("iFolder(index into the CFFOLDER area)");
+    std::uint16_t iFolder = f.U16("iFolder(index into the CFFOLDER area)");
+    if (const char* text = FolderIndexText(iFolder)) {
+      out_.WriteComment(text);
+    } else if (iFolder >= cFolders_) {
+      out_.WriteNote("iFolder is past cFolders");
+    }
     out_.WriteComment(DosDateText(f.U16("date")));
     out_.WriteComment(DosTimeText(f.U16("time")));
     WriteBitNotes(out_, kAttributes, f.U16("attribs(file attributes)"));
@@ -190,34 +219,45 @@ bool CabWalker::Files() {
 bool CabWalker::DataBlocks() {
   std::uint64_t index = 0;
   for (const Folder& folder : folders_) {
-    if (folder.coffCabStart < in_.Position()) return Fail(hpi::kWrongFormat);
-    if (!in_.SeekTo(folder.coffCabStart)) return false;
+    if (base_ + folder.coffCabStart < in_.Position()) return FailAt(hpi::kWrongFormat, folder.at);
+    if (!in_.SeekTo(base_ + folder.coffCabStart)) return false;
     for (std::uint32_t i = 0; i < folder.cCFData; ++i, ++index) {
       std::uint64_t at = in_.Position();
-      if (dataReserve_ + at + kDataHeaderSize >= cbCabinet_) return Fail(hpi::kWrongFormat);
+      if (dataReserve_ + at - base_ + kDataHeaderSize >= cbCabinet_) return FailAt(hpi::kWrongFormat, at);
       std::uint8_t b[kDataHeaderSize];
       if (!ReadRecord(b, sizeof b)) return false;
       std::uint16_t cbData = hpi::LE16(b + 4);
       std::uint64_t blockSize = kDataHeaderSize + dataReserve_ + cbData;
-      if (!in_.Holds(blockSize - kDataHeaderSize)) return Fail(hpi::kWrongFormat);
-      WriteRange(out_, Indexed("CFDATA", index), kBaseLevel, at, blockSize);
+      // A block cut short by the end of the file is shown up to there.
+      WriteRange(out_, Indexed("CFDATA", index), kBaseLevel, at,
+                 std::min(blockSize, in_.Position() + in_.Remaining() - at));
       FieldCursor f(out_, b, at);
       f.U32("csum(checksum of this CFDATA entry)");
       f.U16("cbData(number of compressed bytes)");
       f.U16("cbUncomp(number of uncompressed bytes)");
-      if (dataReserve_ != 0)
+      if (dataReserve_ != 0) {
+        if (!in_.Holds(dataReserve_)) return in_.FailHere(hpi::kWrongFormat);
         WriteRange(out_, "abReserve(per-datablock reserved area)", F, in_.Position(), dataReserve_);
-      if (cbData != 0) WriteRange(out_, "ab[cbData](compressed data bytes)", F, in_.Position() + dataReserve_, cbData);
-      if (!in_.Skip(blockSize - kDataHeaderSize) || !out_.Ok()) return false;
+        if (!in_.Skip(dataReserve_)) return false;
+      }
+      if (cbData != 0 && !WriteData(in_, out_, "ab[cbData](compressed data bytes)", F, cbData, hpi::kWrongFormat)) {
+        return false;
+      }
+      if (!out_.Ok()) return false;
     }
   }
   return true;
 }
 
-bool CabWalker::Run() { return Header() && Folders() && Files() && DataBlocks(); }
+bool CabWalker::Run() {
+  if (!Header() || !Folders() || !Files() || !DataBlocks()) return false;
+  std::uint64_t end = base_ + cbCabinet_;
+  if (end < in_.Size()) WriteRange(out_, "Trailing data", kBaseLevel, end, in_.Size() - end);
+  return out_.Ok();
+}
 
 }  // namespace
 
-bool WalkCab(hpi::Analysis& analysis) { return CabWalker(analysis).Run(); }
+bool WalkCab(hpi::Analysis& analysis, std::uint64_t start) { return CabWalker(analysis, start).Run(); }
 
 }  // namespace kavlore

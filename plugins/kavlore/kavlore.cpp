@@ -25,21 +25,20 @@ constexpr hpi::MessageRow kRows[] = {
 };
 constexpr hpi::MessageTable kMessages{kRows, true};
 
-// Reads the first bytes again, chooses the walker and hands it the file at offset 0.
+// Finds the archive and hands the file to its walker.
 bool Analyse(hpi::Analysis& analysis) {
-  std::uint8_t head[kSupportBytes];
-  if (hpi::ReadBlock(analysis.file, head, sizeof head) != sizeof head || !analysis.file.Seek(0)) {
-    return Fail(hpi::kFileReadError);
-  }
-  switch (KindOf(head, sizeof head)) {
-    case ArchiveKind::Zip: return WalkZip(analysis);
+  // The first bytes are zero-filled as the host fills its head record, so a
+  // file shorter than the support test's bytes is walked as far as it goes.
+  Location found = Locate(analysis);
+  if (!analysis.file.Seek(0)) return FailAt(hpi::kFileReadError, 0);
+  switch (found.kind) {
+    case ArchiveKind::Zip: return WalkZip(analysis, found.offset);
     case ArchiveKind::Gzip: return WalkGzip(analysis);
-    case ArchiveKind::Cab: return WalkCab(analysis);
-    case ArchiveKind::Lzh: return WalkLzh(analysis);
+    case ArchiveKind::Cab: return WalkCab(analysis, found.offset);
+    case ArchiveKind::Lzh: return WalkLzh(analysis, found.offset);
     case ArchiveKind::None: break;
   }
-  if (HasPrefixedZip(analysis)) return WalkZip(analysis);
-  return Fail(hpi::kWrongFormat);
+  return FailAt(hpi::kWrongFormat, 0);
 }
 
 constexpr hpi::PluginDescriptor kKavlore{
@@ -47,7 +46,7 @@ constexpr hpi::PluginDescriptor kKavlore{
      "Archived file(*.zip;*.gz;*.cab;*.lzh)", "*.zip;*.gz;*.cab;*.lzh"},
     kMessages,
     kSupportBytes,
-    false,
+    true,  // the host's head record is zero-filled likewise
     IsSupported,
     nullptr,
     Analyse,

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "hpi/hpi.h"
 #include "hpi/plugin.h"
 
 namespace kavlore {
@@ -24,21 +25,30 @@ enum Code : int {
 
 enum class ArchiveKind { None, Zip, Gzip, Cab, Lzh };
 
-// Bytes the support test looks at.
-inline constexpr std::size_t kSupportBytes = 7;
+// Bytes the support test looks at: all that the host offers.
+inline constexpr std::size_t kSupportBytes = hpi::kHeadBytes;
 inline constexpr int kBaseLevel = 1;
 inline constexpr int F = hpi::kFieldLevel;
 
-// The kind of archive that the first bytes announce; a local file header after
-// leading data (a self-extracting ZIP) counts as ZIP.
-ArchiveKind KindOf(const std::uint8_t* head, std::size_t length);
-int IsSupported(const std::uint8_t* head, std::size_t length);
+// An archive's kind and the offset of its first byte in the file.
+struct Location {
+  ArchiveKind kind = ArchiveKind::None;
+  std::uint64_t offset = 0;
+};
 
-bool WalkZip(hpi::Analysis& analysis);
+// The archive that the first bytes show: one starting at byte 0, or a ZIP local
+// header, CAB header or LZH header after other data whose fields hold together.
+Location FindInHead(const std::uint8_t* head, std::size_t length);
+int IsSupported(const std::uint8_t* head, std::size_t length);
+// The archive in the file: what FindInHead finds in its first bytes, a ZIP archive
+// found through its end records, a CAB header anywhere in the file or an LZH
+// header within its first 64 KiB; the file's position is left anywhere.
+Location Locate(hpi::Analysis& analysis);
+
+// Each walker shows the bytes before `start` as one range, then the archive from `start`.
+bool WalkZip(hpi::Analysis& analysis, std::uint64_t start);
 bool WalkGzip(hpi::Analysis& analysis);
-bool WalkCab(hpi::Analysis& analysis);
-bool WalkLzh(hpi::Analysis& analysis);
-// True when the file holds a ZIP archive after some leading data.
-bool HasPrefixedZip(hpi::Analysis& analysis);
+bool WalkCab(hpi::Analysis& analysis, std::uint64_t start);
+bool WalkLzh(hpi::Analysis& analysis, std::uint64_t start);
 
 }  // namespace kavlore

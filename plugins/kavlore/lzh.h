@@ -21,6 +21,10 @@ struct HeaderContext {
 bool WalkExtendedHeaders(Reader& in, hpi::Writer& out, const HeaderContext& context, std::uint32_t size,
                          std::uint64_t& taken);
 
+// True when a level 2 or 3 header lying within `length` bytes has a common
+// extended header whose CRC-16 is that of the header.
+bool HeaderCrcMatches(const std::uint8_t* header, std::size_t length);
+
 void WriteMethodNotes(hpi::Writer& out, std::string_view method);
 void WriteOsComment(hpi::Writer& out, std::uint8_t osId);
 void WriteAttributeNotes(hpi::Writer& out, std::uint16_t attributes);

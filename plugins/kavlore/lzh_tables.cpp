@@ -38,6 +38,9 @@ const MethodNotes kMethods[] = {
     {"-lz4-", {"LArc method", "No compression"}},
     {"-lz5-", {"LArc method", "4k sliding dictionary(max 17 bytes)"}},
     {"-lhd-", {"Directory(no compressed data)"}},
+    {"-pm0-", {"PMarc method", "No compression"}},
+    {"-pm1-", {"PMarc method"}},
+    {"-pm2-", {"PMarc method"}},
 };
 
 struct OsName {

@@ -24,11 +24,12 @@ class LzhWalker {
  public:
   explicit LzhWalker(hpi::Analysis& a) : in_(a.file, a.fileSize), out_(a.out) {}
 
-  bool Run();
+  bool Run(std::uint64_t archiveStart);
 
  private:
   // Each header walker leaves the reader at the compressed data and gives its size.
   bool Level0(std::uint64_t start, std::uint64_t& dataSize);
+  bool UnixExtendedArea(std::uint32_t size);
   bool Level1(std::uint64_t start, std::uint64_t& dataSize);
   bool Level2(std::uint64_t start, std::uint64_t& dataSize);
   bool Level3(std::uint64_t start, std::uint64_t& dataSize);
@@ -41,8 +42,10 @@ class LzhWalker {
   hpi::Writer& out_;
 };
 
-bool LzhWalker::Run() {
-  if (in_.Size() == 0) return Fail(hpi::kWrongFormat);
+bool LzhWalker::Run(std::uint64_t archiveStart) {
+  if (in_.Size() == 0) return FailAt(hpi::kWrongFormat, 0);
+  WriteLeadingData(out_, archiveStart);
+  if (!in_.SeekTo(archiveStart)) return false;
   while (!in_.AtEnd()) {
     std::uint64_t start = in_.Position();
     std::uint8_t first = 0;
@@ -52,8 +55,15 @@ bool LzhWalker::Run() {
       out_.WriteItem("Archive end", F, static_cast<std::uint32_t>(start), 1, &first);
       return out_.Ok();
     }
-    std::uint8_t level = 0;
-    if (!in_.SeekTo(start + kLevelOffset) || !in_.U8(level, hpi::kWrongFormat) || !in_.SeekTo(start)) return false;
+    // The level byte, or for a header cut short before it the word size 4 that only level 3 headers begin with.
+    std::uint8_t peek[kLevelOffset + 1];
+    if (!in_.SeekTo(start)) return false;
+    int got = ReadRecord(in_, peek, sizeof peek);
+    if (got < 0 || !in_.SeekTo(start)) return false;
+    constexpr std::uint16_t kLevel3WordSize = 4;
+    bool cutLevel3 = got >= 2 && hpi::LE16(peek) == kLevel3WordSize;
+    if (static_cast<std::size_t>(got) < sizeof peek && !cutLevel3) return in_.Fault(hpi::kWrongFormat, start + got);
+    std::uint8_t level = static_cast<std::size_t>(got) == sizeof peek ? peek[kLevelOffset] : 3;
     std::uint64_t dataSize = 0;
     bool walked = false;
     switch (level) {
@@ -61,14 +71,10 @@ bool LzhWalker::Run() {
       case 1: walked = Level1(start, dataSize); break;
       case 2: walked = Level2(start, dataSize); break;
       case 3: walked = Level3(start, dataSize); break;
-      default: return Fail(hpi::kWrongFormat);
+      default: return FailAt(hpi::kWrongFormat, start + kLevelOffset);
     }
     if (!walked) return false;
-    if (dataSize != 0) {
-      if (!in_.Holds(dataSize)) return Fail(hpi::kWrongFormat);
-      WriteRange(out_, "Compress data", L, in_.Position(), dataSize);
-      if (!in_.Skip(dataSize)) return false;
-    }
+    if (dataSize != 0 && !WriteData(in_, out_, "Compress data", L, dataSize, hpi::kWrongFormat)) return false;
     if (!out_.Ok()) return false;
   }
   return true;
@@ -76,7 +82,7 @@ bool LzhWalker::Run() {
 
 void LzhWalker::Method(FieldCursor& f, const std::uint8_t* bytes) {
   f.Text("Method ID", kMethodLength);
-  WriteMethodNotes(out_, std::string_view(reinterpret_cast<const char*>(bytes), kMethodLength));
+  if (f.Wrote()) WriteMethodNotes(out_, std::string_view(reinterpret_cast<const char*>(bytes), kMethodLength));
 }
 
 bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
@@ -86,7 +92,7 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
   std::uint8_t nameLength = b[21];
   // LArc and early LHarc headers end with the name, without the CRC-16.
   bool hasCrc = headerSize >= nameLength + 22;
-  if (headerSize < nameLength + 20) return Fail(hpi::kWrongFormat);
+  if (headerSize < nameLength + 20) return FailAt(hpi::kWrongFormat, start);
   WriteRange(out_, "Archived file header", L, start, headerSize + 2u);
   FieldCursor f(out_, b, start);
   f.U8("Size of archived file header");
@@ -109,9 +115,32 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
     extended -= 2;
   }
   if (extended == 0) return true;
-  if (!in_.Holds(extended)) return Fail(hpi::kWrongFormat);
-  WriteRange(out_, "Extended area", F, in_.Position(), extended);
-  return in_.Skip(extended);
+  if (!in_.Holds(extended)) return in_.FailHere(hpi::kWrongFormat);
+  return UnixExtendedArea(extended);
+}
+
+// LHa for UNIX fills a level 0 header's extended area with 'U', a minor
+// version, the Unix time stamp, the mode, the user ID and the group ID.
+bool LzhWalker::UnixExtendedArea(std::uint32_t size) {
+  constexpr std::uint32_t kUnixAreaSize = 12;
+  std::uint64_t at = in_.Position();
+  std::uint8_t b[kUnixAreaSize] = {};
+  if (size == kUnixAreaSize && !in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
+  if (size != kUnixAreaSize || b[0] != 'U') {
+    WriteRange(out_, "Extended area", F, at, size);
+    return in_.SeekTo(at + size);
+  }
+  WriteRange(out_, "Extended area", L + 1, at, size);
+  FieldCursor f(out_, b, at);
+  f.Text("OS ID", 1);
+  WriteOsComment(out_, b[0]);
+  f.U8("Minor version");
+  out_.WriteComment(UnixTimeText(f.U32("Last modified time")));
+  WritePermissionNotes(out_, f.U16("Permission"));
+  f.U16("User ID");
+  f.U16("Group ID");
+  out_.WriteGroupEnd(L + 1);
+  return true;
 }
 
 bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
@@ -119,7 +148,7 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   if (!in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
   std::uint8_t headerSize = b[0];
   std::uint8_t nameLength = b[21];
-  if (headerSize < nameLength + 25) return Fail(hpi::kWrongFormat);
+  if (headerSize < nameLength + 25) return FailAt(hpi::kWrongFormat, start);
   WriteRange(out_, "Base file header", L, start, headerSize + 2u);
   FieldCursor f(out_, b, start);
   f.U8("Size of base file header");
@@ -143,7 +172,7 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   WriteOsComment(out_, t[2]);
   std::uint32_t extended = headerSize - nameLength - 25u;
   if (extended != 0) {
-    if (!in_.Holds(extended)) return Fail(hpi::kWrongFormat);
+    if (!in_.Holds(extended)) return in_.FailHere(hpi::kWrongFormat);
     WriteRange(out_, "Extended area", F, in_.Position(), extended);
     if (!in_.Skip(extended)) return false;
   }
@@ -155,7 +184,8 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   // The skip size counts the extended headers as well as the data.
   std::uint64_t taken = 0;
   if (!WalkExtendedHeaders(in_, out_, {1, t[2], L}, next, taken)) return false;
-  if (taken > skipSize) return Fail(hpi::kWrongFormat);
+  constexpr std::uint64_t kSkipSizeAt = 7;
+  if (taken > skipSize) return FailAt(hpi::kWrongFormat, start + kSkipSizeAt);
   dataSize = skipSize - taken;
   return true;
 }
@@ -182,22 +212,25 @@ bool LzhWalker::Level2(std::uint64_t start, std::uint64_t& dataSize) {
 }
 
 bool LzhWalker::Level3(std::uint64_t start, std::uint64_t& dataSize) {
-  std::uint8_t b[kLevel3FixedSize];
-  if (!in_.Read(b, sizeof b, hpi::kWrongFormat)) return false;
+  // A heading without a range: written first, so that a header cut short shows its fields that are there.
   out_.WriteName("Base file header", L);
-  FieldCursor f(out_, b, start);
+  std::uint8_t b[kLevel3FixedSize];
+  int got = ReadRecord(in_, b, sizeof b);
+  if (got < 0) return false;
+  FieldCursor f(out_, b, start, static_cast<std::size_t>(got));
   f.U16("Word size");
   Method(f, b + 2);
   dataSize = f.U32("Compressed size");
   f.U32("Uncompressed size");
-  out_.WriteComment(UnixTimeText(f.U32("Last modified time")));
+  f.Comment(UnixTimeText(f.U32("Last modified time")));
   f.U8("Reserved");
   f.U8("Level");
   f.U16("CRC-16 of original file");
   f.Text("OS ID", 1);
-  WriteOsComment(out_, b[23]);
+  if (f.Wrote()) WriteOsComment(out_, b[23]);
   std::uint32_t totalSize = f.U32("Header size(base header + each extended headers)");
   std::uint32_t next = f.U32("Next header size");
+  if (!f.Complete(hpi::kWrongFormat)) return false;
   std::uint64_t taken = 0;
   return WalkExtendedHeaders(in_, out_, {3, b[23], L}, next, taken) && Padding(start + totalSize);
 }
@@ -205,13 +238,13 @@ bool LzhWalker::Level3(std::uint64_t start, std::uint64_t& dataSize) {
 // Some writers pad a level 2 header by a byte; the header size says where the data begins.
 bool LzhWalker::Padding(std::uint64_t headerEnd) {
   if (headerEnd <= in_.Position()) return true;
-  if (!in_.Holds(headerEnd - in_.Position())) return Fail(hpi::kWrongFormat);
+  if (!in_.Holds(headerEnd - in_.Position())) return in_.FailHere(hpi::kWrongFormat);
   WriteRange(out_, "Padding", F, in_.Position(), headerEnd - in_.Position());
   return in_.SeekTo(headerEnd);
 }
 
 }  // namespace
 
-bool WalkLzh(hpi::Analysis& analysis) { return LzhWalker(analysis).Run(); }
+bool WalkLzh(hpi::Analysis& analysis, std::uint64_t start) { return LzhWalker(analysis).Run(start); }
 
 }  // namespace kavlore

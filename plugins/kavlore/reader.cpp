@@ -10,7 +10,7 @@ int Reader::ReadSome(void* destination, std::size_t n) {
   int got = hpi::ReadBlock(file_, destination, n);
   if (got < 0) {
     placed_ = false;
-    Fail(hpi::kStreamError);
+    FailHere(hpi::kStreamError);
     return -1;
   }
   position_ += static_cast<std::uint64_t>(got);
@@ -18,9 +18,11 @@ int Reader::ReadSome(void* destination, std::size_t n) {
 }
 
 bool Reader::Read(void* destination, std::size_t n, int shortCode) {
+  std::uint64_t start = position_;
   int got = ReadSome(destination, n);
   if (got < 0) return false;
-  if (static_cast<std::size_t>(got) != n) return Fail(shortCode);
+  // A read that starts past the end fails at the end.
+  if (static_cast<std::size_t>(got) != n) return Fault(shortCode, start);
   return true;
 }
 
@@ -44,7 +46,7 @@ bool Reader::SeekTo(std::uint64_t position) {
   if (placed_ && position == position_) return true;
   if (position > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) ||
       !file_.Seek(static_cast<std::int64_t>(position))) {
-    return Fail(hpi::kFileReadError);
+    return Fault(hpi::kFileReadError, position);
   }
   position_ = position;
   placed_ = true;

@@ -1,7 +1,7 @@
 // Reading an archive forward with the file-reading helpers, recording the
 // walker's code on a short read, code 3 on a read error and code 5 on a failing
-// seek. The position is tracked here, so walkers can check lengths against the
-// file's size without asking the file.
+// seek, each at the offset of the read or seek. The position is tracked here,
+// so walkers can check lengths against the file's size without asking the file.
 #pragma once
 
 #include <cstddef>
@@ -12,7 +12,7 @@
 
 namespace kavlore {
 
-using hpi::Fail;
+using hpi::FailAt;
 
 class Reader {
  public:
@@ -37,6 +37,10 @@ class Reader {
   // or reads already left it there.
   bool SeekTo(std::uint64_t position);
   bool Skip(std::uint64_t n) { return SeekTo(position_ + n); }
+  // Records code at the reader's position.
+  bool FailHere(int code) const { return Fault(code, position_); }
+  // Records code at offset, or at the end of the file for an offset past it.
+  bool Fault(int code, std::uint64_t offset) const { return FailAt(code, offset < size_ ? offset : size_); }
 
  private:
   hpi::BinaryFile& file_;

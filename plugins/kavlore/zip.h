@@ -45,6 +45,9 @@ struct Layout {
 // no end record or its counts, sizes and offsets do not fit in the file.
 bool FindLayout(hpi::BinaryFile& file, std::uint64_t size, Layout& layout);
 
+// True when a local header, central header or end record signature is at `position`.
+bool IsRecordAt(Reader& in, std::uint64_t position);
+
 // The values of a zip64 extended information block found in an extra field.
 struct Zip64Values {
   bool present = false;
@@ -67,6 +70,8 @@ bool WalkExtraField(Reader& in, hpi::Writer& out, int level, std::uint16_t lengt
 
 const char* MethodText(std::uint16_t method);
 void WriteFlagNotes(hpi::Writer& out, std::uint16_t flag, std::uint16_t method);
+// MS-DOS attribute notes, then for an entry made on Unix its file type and mode.
+void WriteExternalAttributeNotes(hpi::Writer& out, std::uint16_t madeBy, std::uint32_t attributes);
 ShortText VersionMadeByText(std::uint16_t version);
 const char* HeaderIdText(std::uint16_t id);
 

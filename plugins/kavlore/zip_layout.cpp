@@ -83,6 +83,13 @@ std::optional<std::uint64_t> Zip64Value(const std::uint8_t* extra, std::size_t l
 
 }  // namespace
 
+bool IsRecordAt(Reader& in, std::uint64_t position) {
+  std::uint8_t sig[4];
+  return in.SeekTo(position) && in.ReadSome(sig, 4) == 4 &&
+         (hpi::LE32(sig) == kLocalFileHeader || hpi::LE32(sig) == kCentralFileHeader ||
+          hpi::LE32(sig) == kEndOfCentralDirectory);
+}
+
 const CentralEntry* Layout::EntryAt(std::uint64_t localHeader) const {
   auto it = std::lower_bound(entries.begin(), entries.end(), localHeader,
                              [](const CentralEntry& e, std::uint64_t at) { return e.localHeader < at; });

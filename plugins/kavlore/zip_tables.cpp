@@ -75,6 +75,12 @@ constexpr const char* kHosts[] = {
     "thru 255 - unused",
 };
 
+// Unix file types, bits 12 to 15 of the mode.
+constexpr Named kUnixFileTypes[] = {
+    {0x1, "FIFO"},         {0x2, "character device"}, {0x4, "directory"}, {0x6, "block device"},
+    {0x8, "regular file"}, {0xA, "symbolic link"},    {0xC, "socket"},
+};
+
 // Deflate's compression option, from flag bits 1 and 2.
 constexpr const char* kDeflateOptions[] = {
     "Normal compression option was used",
@@ -111,6 +117,33 @@ void WriteFlagNotes(hpi::Writer& out, std::uint16_t flag, std::uint16_t method) 
   if (flag & 0x0008) {
     out.WriteNote("Correct value of crc-32,compressed size and uncompressed size are in Data descriptor field");
   }
+  if (flag & 0x0040) out.WriteNote("Strong encryption");
+  if (flag & 0x0800) out.WriteNote("Language encoding flag(EFS): filename and comment are UTF-8");
+  if (flag & 0x2000) out.WriteNote("Central directory is encrypted: local header values are masked");
+}
+
+void WriteExternalAttributeNotes(hpi::Writer& out, std::uint16_t madeBy, std::uint32_t attributes) {
+  constexpr const char* kDosAttributes[] = {"Read only",    "Hidden",        "System",
+                                            "Volume label", "Sub directory", "Archive"};
+  for (std::size_t bit = 0; bit < std::size(kDosAttributes); ++bit) {
+    if (attributes >> bit & 1) out.WriteNote(kDosAttributes[bit]);
+  }
+  constexpr unsigned kUnix = 3;
+  if (madeBy >> 8 != kUnix) return;
+  std::uint32_t mode = attributes >> 16;
+  for (const Named& type : kUnixFileTypes) {
+    if (type.code == (mode >> 12)) out.WriteNote(type.text);
+  }
+  char text[11] = "----------";
+  constexpr char kTypeLetters[] = "?pc?d?b?-?l?s???";
+  text[0] = kTypeLetters[mode >> 12 & 0xF];
+  for (int i = 0; i < 9; ++i) {
+    if (mode >> (8 - i) & 1) text[1 + i] = "rwx"[i % 3];
+  }
+  if (mode & 04000) text[3] = text[3] == 'x' ? 's' : 'S';
+  if (mode & 02000) text[6] = text[6] == 'x' ? 's' : 'S';
+  if (mode & 01000) text[9] = text[9] == 'x' ? 't' : 'T';
+  out.WriteNote(text);
 }
 
 ShortText VersionMadeByText(std::uint16_t version) {

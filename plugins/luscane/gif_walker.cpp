@@ -35,13 +35,13 @@ bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 
 bool AnalyseGif(hpi::Analysis& analysis) { return GifWalker(analysis).Run(); }
 
-// A file that ends inside the block sequence is shown up to its last complete
-// structure and closed with a marker, rather than discarded as a whole.
+// A file that ends inside the block sequence, or before its trailer, fails
+// after the last complete structure (a sub-block cut short is shown with a note).
 bool GifWalker::Run() {
   Step step = Header();
   if (step == Step::kDone) step = LogicalScreen();
   if (step == Step::kDone) step = Blocks();
-  if (step == Step::kEndOfFile) return EndOfFile();
+  if (step == Step::kEndOfFile) return hpi::FailAt(hpi::kWrongFormat, shown_);
   return step == Step::kDone;
 }
 
@@ -57,18 +57,24 @@ Step GifWalker::Fail(int code) {
   return Step::kFailed;
 }
 
+Step GifWalker::FailAt(int code, std::uint64_t offset) {
+  hpi::FailAt(code, offset);
+  return Step::kFailed;
+}
+
 Step GifWalker::Header() {
   std::uint8_t h[kHeaderSize];
   int got = hpi::ReadBlock(a_.file, h, sizeof h);
   if (got < 0) return Fail(hpi::kFileReadError);
   if (got >= 3 && std::memcmp(h, "GIF", 3) != 0) return Fail(kWrongSignature);
-  if (got < static_cast<int>(kHeaderSize)) return Fail(hpi::kWrongFormat);
-  pos_ = kHeaderSize;
+  if (got < 3) return Fail(hpi::kWrongFormat);
   out_.WriteItem("GIF Signaure", kField, 0, 3, h, hpi::ValueKind::Text);
+  if (got < static_cast<int>(kHeaderSize)) return FailAt(hpi::kWrongFormat, 3);
+  pos_ = kHeaderSize;
   out_.WriteItem("GIF Version", kField, 3, 3, h + 3, hpi::ValueKind::Text);
   const std::uint8_t* version = h + 3;
   if (!IsDigit(version[0]) || !IsDigit(version[1]) || version[2] < 'a' || version[2] > 'z') {
-    return Fail(kWrongVersion);
+    return FailAt(kWrongVersion, 3);
   }
   extensionsAllowed_ = !(version[0] == '8' && version[1] < '9');
   Shown();
@@ -80,8 +86,10 @@ Step GifWalker::LogicalScreen() {
   std::uint8_t d[kScreenSize];
   if (Step step = Read(d, sizeof d); step != Step::kDone) return step;
   out_.WriteItem("Logical Screen Descriptor", kLevel, at, kScreenSize);
-  out_.WriteU16Item("Logical Screen Width", kField, at, hpi::LE16(d));
-  out_.WriteU16Item("Logical Screen Height", kField, at + 2, hpi::LE16(d + 2));
+  screenWidth_ = hpi::LE16(d);
+  screenHeight_ = hpi::LE16(d + 2);
+  out_.WriteU16Item("Logical Screen Width", kField, at, screenWidth_);
+  out_.WriteU16Item("Logical Screen Height", kField, at + 2, screenHeight_);
   PackedFields(at + 4, d[4], kScreenFields);
   out_.WriteU8Item("Background Color Index", kField, at + 5, d[5]);
   out_.WriteU8Item(extensionsAllowed_ ? "Pixel Aspect Ratio" : "Reserved", kField, at + 6, d[6]);
@@ -143,6 +151,9 @@ Step GifWalker::Image() {
   out_.WriteU16Item("Image Top Position", kField, at + 3, hpi::LE16(d + 2));
   out_.WriteU16Item("Image Width", kField, at + 5, hpi::LE16(d + 4));
   out_.WriteU16Item("Image Height", kField, at + 7, hpi::LE16(d + 6));
+  if (hpi::LE16(d) + hpi::LE16(d + 4) > screenWidth_ || hpi::LE16(d + 2) + hpi::LE16(d + 6) > screenHeight_) {
+    out_.Note("the image runs past the logical screen (%u x %u)", screenWidth_, screenHeight_);
+  }
   PackedFields(at + 9, d[8], kDescriptorFields);
   Shown();
   if (!out_.Ok()) return Step::kFailed;
@@ -176,11 +187,11 @@ Step GifWalker::SubBlocks(Content content) {
     std::uint32_t present = static_cast<std::uint32_t>(got);
     out_.WriteItem("Data Sub Block", kLevel, at, 1 + present);
     out_.WriteU8Item("Block Size", kField, at, size);
-    if (present < size) out_.Comment("%u bytes past the end of the file", size - present);
+    if (present < size) out_.Note("%u bytes past the end of the file", size - present);
     if (present > 0) SubBlockContent(content, at + 1, data, size, present);
-    Shown();
     if (!out_.Ok()) return Step::kFailed;
     if (present < size) return Step::kEndOfFile;
+    Shown();
   }
 }
 
@@ -205,6 +216,7 @@ void GifWalker::SubBlockContent(Content content, std::uint32_t at, const std::ui
       }
       [[fallthrough]];
     case Content::kApplicationData: out_.WriteItem("Application Data", kField, at, present); return;
+    case Content::kIccProfile: out_.WriteItem("ICC Profile Data", kField, at, present); return;
   }
 }
 
@@ -212,20 +224,6 @@ void GifWalker::Trailer(std::uint32_t at) {
   out_.WriteU8Item("GIF Trailer", kLevel, at, kTrailer);
   Shown();
   if (a_.fileSize > pos_) out_.WriteItem("Trailing Data", kLevel, At(), static_cast<std::uint32_t>(a_.fileSize - pos_));
-}
-
-// The file ended where a block or a byte of one was due: the incomplete block
-// is marked, and so is the missing trailer.
-bool GifWalker::EndOfFile() {
-  if (a_.fileSize > shown_) {
-    out_.WriteName("Truncated Block", kLevel);
-    out_.WriteComment("runs past the end of the file");
-    out_.WriteOffset(static_cast<std::uint32_t>(shown_));
-    out_.WriteSize(static_cast<std::uint32_t>(a_.fileSize - shown_));
-  }
-  out_.WriteName("Missing GIF Trailer", kLevel);
-  out_.Comment("the file ends at offset %u", static_cast<unsigned>(a_.fileSize));
-  return out_.Ok();
 }
 
 }  // namespace luscane

@@ -1,5 +1,6 @@
 // ICO and CUR: the icon directory, its entries, each image (a BITMAPINFOHEADER
 // with palette, XOR and AND masks, or a PNG stream) and the file report.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -14,8 +15,11 @@ namespace {
 constexpr int F = hpi::kFieldLevel;
 constexpr std::uint32_t kDirectorySize = 6;
 constexpr std::uint32_t kEntrySize = 16;
+constexpr std::uint32_t kCountOffset = 4;        // idCount
+constexpr std::uint32_t kImageOffsetField = 12;  // dwImageOffset in an entry
 constexpr std::uint16_t kIconType = 1;
 constexpr std::uint16_t kCursorType = 2;
+constexpr std::int64_t kLargestBitmap = std::int64_t{1} << 48;  // larger than any file
 constexpr std::uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G'};
 
 // The names that differ between icons and cursors.
@@ -77,7 +81,10 @@ class IconWalker {
   bool Entries();
   bool Images();
   bool Image(int j);
+  bool Mask(const char* name, std::uint64_t at, std::int64_t size);
   bool PngImage(int j);
+  void Hole(const char* name, std::uint64_t to);
+  std::uint32_t Clipped(std::uint64_t at, std::uint64_t size) const;
   void Report() const;
 
   hpi::Analysis& a_;
@@ -111,14 +118,13 @@ bool IconWalker::Directory() {
 
 bool IconWalker::Entries() {
   end_ = kDirectorySize + static_cast<std::uint64_t>(kEntrySize) * count_;
-  if (end_ > a_.fileSize) return Fail(hpi::kFileReadError);
+  if (end_ > a_.fileSize) return hpi::FailAt(hpi::kFileReadError, kCountOffset);
   entries_.reserve(count_);
   images_.resize(count_);
   for (std::uint32_t i = 0; i < count_; ++i) {
     std::uint8_t b[kEntrySize];
     if (hpi::ReadBlock(a_.file, b, sizeof b) != sizeof b) return Fail(hpi::kFileReadError);
     Entry e{b[0], b[1], b[2], b[3], hpi::LE16(b + 4), hpi::LE16(b + 6), hpi::LE32(b + 8), hpi::LE32(b + 12)};
-    if (!ValidColorCount(e.bColorCount) || e.bReserved != 0) return Fail(hpi::kWrongFormat);
     entries_.push_back(e);
     std::uint32_t at = kDirectorySize + kEntrySize * i;
     char name[32];
@@ -129,7 +135,9 @@ bool IconWalker::Entries() {
     out_.WriteU8Item("bHeight", F, at + 1, e.bHeight);
     if (e.bHeight == 0) out_.WriteComment("256");
     out_.WriteU8Item("bColorCount", F, at + 2, e.bColorCount);
+    if (!ValidColorCount(e.bColorCount)) out_.WriteNote("not 0, 2, 8 or 16");
     out_.WriteU8Item("bReserved", F, at + 3, e.bReserved);
+    if (e.bReserved != 0) out_.WriteNote("bReserved must be 0");
     out_.WriteU16Item(v_.word1, F, at + 4, e.word1);
     out_.WriteU16Item(v_.word2, F, at + 6, e.word2);
     out_.WriteU32Item("dwBytesInRes", F, at + 8, e.dwBytesInRes);
@@ -139,26 +147,36 @@ bool IconWalker::Entries() {
   return true;
 }
 
-// Images come in directory order without overlapping. A failed image fails the
+// Images come in directory order without overlapping; bytes between them and
+// after the last are shown as their own ranges. A failed image fails the
 // analysis but the walk goes on with the next one.
 bool IconWalker::Images() {
   bool ok = true;
   for (int j = 0; j < count_; ++j) {
     std::uint32_t at = entries_[j].dwImageOffset;
-    if (end_ > at) return Fail(hpi::kWrongFormat);
+    std::uint32_t field = kDirectorySize + kEntrySize * j + kImageOffsetField;
+    if (end_ > at || at >= a_.fileSize) return hpi::FailAt(hpi::kWrongFormat, field);
+    if (at > end_) Hole("Gap", at);
     if (!a_.file.Seek(at)) return Fail(hpi::kFileReadError);
     end_ = at;
     if (!Image(j)) ok = false;
     if (!out_.Ok()) return false;
   }
+  if (ok && end_ < a_.fileSize) Hole("Padding", a_.fileSize);
   return ok;
 }
 
-// An entry whose image runs past the end of the file is inconsistent, whatever
-// the image holds.
+void IconWalker::Hole(const char* name, std::uint64_t to) { out_.WriteItem(name, level_, end_, to - end_); }
+
+// Bytes of a part that lie within the file; a part cut short is noted.
+std::uint32_t IconWalker::Clipped(std::uint64_t at, std::uint64_t size) const {
+  return static_cast<std::uint32_t>(at >= a_.fileSize ? 0 : std::min(size, a_.fileSize - at));
+}
+
+// The bitmap's own header decides its sizes; where the directory entry says
+// otherwise, the image carries a note.
 bool IconWalker::Image(int j) {
   const Entry& e = entries_[j];
-  if (static_cast<std::uint64_t>(e.dwImageOffset) + e.dwBytesInRes > a_.fileSize) return Fail(hpi::kWrongFormat);
   std::uint8_t b[kInfoHeaderSize];
   int got = hpi::ReadBlock(a_.file, b, sizeof b);
   if (got >= static_cast<int>(sizeof kPngSignature) && std::memcmp(b, kPngSignature, sizeof kPngSignature) == 0) {
@@ -168,20 +186,31 @@ bool IconWalker::Image(int j) {
   end_ += kInfoHeaderSize;
 
   InfoHeader h = ParseInfoHeader(b);
-  std::int64_t width = Pixels(e.bWidth);
-  std::int64_t height = Pixels(e.bHeight);
-  std::uint32_t palette = PaletteCount(h);
-  std::int64_t xorSize = (h.biBitCount * width + 31) / 32 * height * 4;
-  std::int64_t andSize = (width + 31) / 32 * height * 4;
-  std::int64_t size = kInfoHeaderSize + 4 * palette + xorSize + andSize;
-  if (h.biSize != kInfoHeaderSize || h.biWidth != width || h.biHeight != 2 * height || size != e.dwBytesInRes) {
-    return Fail(hpi::kWrongFormat);
+  if (h.biSize != kInfoHeaderSize || h.biWidth <= 0 || h.biHeight <= 0) {
+    return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
   }
+  std::int64_t width = h.biWidth;
+  std::int64_t height = h.biHeight / 2;
+  std::uint32_t palette = PaletteCount(h);
+  std::int64_t xorSize = RowPaddedSize(h.biBitCount, width, height);
+  std::int64_t andSize = RowPaddedSize(1, width, height);
+  if (xorSize < 0 || xorSize > kLargestBitmap) return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
+  std::int64_t size = kInfoHeaderSize + 4 * palette + xorSize + andSize;
 
   std::uint32_t at = e.dwImageOffset;
+  std::uint64_t xorAt = static_cast<std::uint64_t>(at) + kInfoHeaderSize + 4 * palette;
+  std::uint64_t andAt = xorAt + static_cast<std::uint64_t>(xorSize);
   char name[32];
   std::snprintf(name, sizeof name, "ICONIMAGE[%d]", j);
-  out_.WriteItem(name, level_, at, static_cast<std::uint32_t>(size));
+  out_.WriteItem(name, level_, at, Clipped(at, static_cast<std::uint64_t>(size)));
+  if (width != Pixels(e.bWidth) || h.biHeight != 2 * static_cast<std::int64_t>(Pixels(e.bHeight))) {
+    out_.Note("the entry says %u x %u; the header says %lld x %lld (biHeight %d)", Pixels(e.bWidth), Pixels(e.bHeight),
+              static_cast<long long>(width), static_cast<long long>(height), h.biHeight);
+  }
+  if (size != e.dwBytesInRes) {
+    out_.Note("dwBytesInRes is %u; header, palette and masks take %lld bytes", e.dwBytesInRes,
+              static_cast<long long>(size));
+  }
   out_.WriteItem("BITMAPINFOHEADER", level_ + 1, at, kInfoHeaderSize);
   WriteInfoHeaderFields(out_, h, at);
   std::uint32_t paletteAt = at + kInfoHeaderSize;
@@ -189,14 +218,19 @@ bool IconWalker::Image(int j) {
   if (!out_.Ok()) return false;
   PaletteResult colors = WritePalette(a_, "RGBQUAD[%d]", paletteAt, palette, true);
   if (!colors.ok) return false;
-  std::uint32_t xorAt = paletteAt + 4 * palette;
   out_.WriteGroupEnd(level_ + 1);
-  out_.WriteItem("icXOR(DIB image for XOR mask)", F, xorAt, static_cast<std::uint32_t>(xorSize));
-  out_.WriteItem("icAND(DIB image for AND mask)", F, xorAt + static_cast<std::uint32_t>(xorSize),
-                 static_cast<std::uint32_t>(andSize));
-  end_ = at + static_cast<std::uint64_t>(size);
   images_[j] = {h.biBitCount, palette, h.biCompression, colors.grayscale, false};
-  return true;
+  end_ = std::min(at + static_cast<std::uint64_t>(size), a_.fileSize);
+  return Mask("icXOR(DIB image for XOR mask)", xorAt, xorSize) && Mask("icAND(DIB image for AND mask)", andAt, andSize);
+}
+
+// A mask bitmap; one that the file cuts short is shown with a note and fails the image.
+bool IconWalker::Mask(const char* name, std::uint64_t at, std::int64_t size) {
+  std::uint32_t shown = Clipped(at, static_cast<std::uint64_t>(size));
+  out_.WriteItem(name, F, std::min(at, a_.fileSize), shown);
+  if (shown == size) return true;
+  out_.Note("%lld bytes; the file ends after %u", static_cast<long long>(size), shown);
+  return hpi::FailAt(hpi::kWrongFormat, at);
 }
 
 // An image stored as a PNG stream (Windows Vista and later); its chunks are the
@@ -205,10 +239,13 @@ bool IconWalker::PngImage(int j) {
   const Entry& e = entries_[j];
   char name[32];
   std::snprintf(name, sizeof name, "PNG image data[%d]", j);
-  out_.WriteItem(name, level_, e.dwImageOffset, e.dwBytesInRes);
-  end_ = static_cast<std::uint64_t>(e.dwImageOffset) + e.dwBytesInRes;
+  std::uint32_t shown = Clipped(e.dwImageOffset, e.dwBytesInRes);
+  out_.WriteItem(name, level_, e.dwImageOffset, shown);
+  end_ = static_cast<std::uint64_t>(e.dwImageOffset) + shown;
   images_[j].png = true;
-  return true;
+  if (shown == e.dwBytesInRes) return true;
+  out_.Note("dwBytesInRes is %u; the file ends after %u", e.dwBytesInRes, shown);
+  return hpi::FailAt(hpi::kWrongFormat, e.dwImageOffset);
 }
 
 void IconWalker::Report() const {

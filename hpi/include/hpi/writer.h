@@ -6,6 +6,7 @@
 // walker may check Ok() once after a run of writes.
 #pragma once
 
+#include <array>
 #include <cstdarg>
 #include <cstdint>
 #include <string_view>
@@ -46,7 +47,9 @@ class Writer {
   // A line beneath the record before; cut like a comment.
   int WriteNote(std::string_view text);
   int WriteGroupEnd(int level);
-  // A fault item (see hpi.h): the message, where it happened, the bytes from there on.
+  // A fault item (see hpi.h): the message, where it happened, the bytes from there
+  // on. Open groups whose range does not hold the offset are ended first, so the
+  // item stands in the structure where the fault is.
   int WriteFault(std::string_view message, std::uint64_t offset, std::uint64_t size);
 
   // The bytes of the records written whole: a stream that refused part of a
@@ -66,9 +69,20 @@ class Writer {
   int IntegerItem(std::string_view name, int level, std::uint64_t offset, std::uint32_t width, std::uint64_t value,
                   ValueKind kind);
 
+  // The groups open at levels 1 to 13, with the ranges their records gave.
+  struct OpenGroup {
+    bool open = false;
+    std::uint64_t begin = 0;
+    std::uint64_t end = ~std::uint64_t{0};
+  };
+  void Opened(int level);
+  void Ranged(RecordClass cls, std::uint64_t value);
+
   SFStream& stream_;
   bool ok_ = true;
   std::uint32_t complete_ = 0;
+  std::array<OpenGroup, kFieldLevel> groups_{};
+  int lastGroup_ = -1;  // the group that the next offset or size record describes
 };
 
 }  // namespace hpi

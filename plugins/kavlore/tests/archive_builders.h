@@ -23,6 +23,7 @@ struct ZipEntry {
   bool sizesInLocalHeader = true;  // false: zeros, as streaming writers leave them
   Descriptor descriptor = Descriptor::None;
   std::uint16_t madeBy = 0x031E;  // host Unix, version 3.0
+  std::uint32_t external = 0;     // external file attributes
 };
 
 struct ZipShape {
@@ -50,7 +51,7 @@ inline std::vector<std::uint8_t> MakeZip(const ZipShape& shape) {
     central.LE32(0x02014B50).LE16(e.madeBy).LE16(20).LE16(e.flag).LE16(e.method).LE16(0x8765).LE16(0x4068);
     central.LE32(crc).LE32(size).LE32(size);
     central.LE16(static_cast<std::uint32_t>(e.name.size())).LE16(static_cast<std::uint32_t>(e.centralExtra.size()));
-    central.LE16(0).LE16(0).LE16(0).LE32(0).LE32(offset);
+    central.LE16(0).LE16(0).LE16(0).LE32(e.external).LE32(offset);
     central.Text(e.name).Vector().insert(central.Vector().end(), e.centralExtra.begin(), e.centralExtra.end());
   }
   Bytes file;

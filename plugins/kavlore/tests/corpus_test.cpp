@@ -184,6 +184,8 @@ TEST(Corpus, CabinetFilesAgreeWithCabextract) {
     if (sizes.empty()) continue;
     std::vector<std::string> ours;
     for (const std::string& v : Values(a.tree, "cbFile(uncompressed file size)")) ours.push_back(Decimal(v));
+    // cabextract goes on searching after the first cabinet, into the files stored in it.
+    if (Find(a.tree, "Trailing data") != nullptr && ours.size() < sizes.size()) sizes.resize(ours.size());
     EXPECT_EQ(ours, sizes) << path;
     ++compared;
   }
@@ -192,9 +194,10 @@ TEST(Corpus, CabinetFilesAgreeWithCabextract) {
 
 TEST(Corpus, LzhEntriesAgreeWithLha) {
   if (!HaveTool("lha")) GTEST_SKIP() << "lha is missing";
-  // lha does not list these OS-9/68K level-0 entries, and stops at this damaged symbolic link.
-  const std::set<std::string> skipped = {"lhasa-lha_osk_201-h0_subdir.lzh",
-                                         "libarchive-lha_symlink_missing_target.lzh"};
+  // lha does not list these OS-9/68K level-0 entries, stops at this damaged symbolic link, and does not
+  // look as far as 36 KiB into a self-extracting program.
+  const std::set<std::string> skipped = {"lhasa-lha_osk_201-h0_subdir.lzh", "libarchive-lha_symlink_missing_target.lzh",
+                                         "lhasa-explzh_723-declha_sfx_ansi.exe"};
   int compared = 0;
   for (const fs::path& path : CorpusFiles("lzh")) {
     if (skipped.count(path.filename().string())) continue;

@@ -50,7 +50,8 @@ TEST(Gzip, OptionalFieldsFollowTheFlags) {
 }
 
 TEST(Gzip, ShortAndOverrunningFilesFailWithoutANegativeSize) {
-  EXPECT_EQ(AnalyseBytes(GzipHeader(0).Zeros(7)).error, "[HPI_PLUGIN] Wrong file format!") << "17 bytes";
+  EXPECT_EQ(AnalyseBytes(GzipHeader(0).Zeros(7)).error, "[HPI_PLUGIN] Wrong data descriptor field!")
+      << "17 bytes: the header is read, the trailer does not fit after it";
   Bytes overrun = GzipHeader(0x04);
   overrun.LE16(500).Zeros(8);
   EXPECT_EQ(AnalyseBytes(overrun).error, "[HPI_PLUGIN] Wrong data descriptor field!");
@@ -121,7 +122,7 @@ TEST(Cab, ReserveSizesWithoutReservedArea) {
 TEST(Cab, InconsistentCabinetsAreFormatErrors) {
   EXPECT_EQ(AnalyseBytes(MakeCab({.folders = 2, .foldersOutOfOrder = true})).error, "[HPI_PLUGIN] Wrong file format!");
   EXPECT_EQ(AnalyseBytes(MakeCab({.cbCabinet = 60})).error, "[HPI_PLUGIN] Wrong file format!");
-  // A count that the file cannot hold fails before any entry is read.
+  // A count that the file cannot hold fails at the end of the file.
   auto huge = MakeCab({});
   huge[26] = 0xFF;
   huge[27] = 0xFF;

@@ -17,21 +17,28 @@ TEST(KavloreSupport, FirstBytesChooseTheArchiveKind) {
   EXPECT_EQ(Supports(Bytes().Text("MSCF").Zeros(3)), 1);
   EXPECT_EQ(Supports(Bytes().Zeros(2).Text("-lh5-")), 1);
   EXPECT_EQ(Supports(Bytes().Zeros(2).Text("-pm2-")), 1);
+  EXPECT_EQ(Supports(Bytes().Zeros(2).Text("-pm1-")), 1);
   EXPECT_EQ(Supports(Bytes().Zeros(2).Text("-lh0+")), 0);
   EXPECT_EQ(Supports(Bytes().Text("GIF89a").Zeros(20)), 0);
 }
 
-TEST(KavloreSupport, ByPathSevenBytesAreNeeded) {
+// The path entry reads the same first bytes as the host offers, zero-filled alike.
+TEST(KavloreSupport, ByPathTheFirstBytesDecideAsTheHeadRecordDoes) {
   auto dir = std::filesystem::temp_directory_path() / "strataview-tests";
   std::filesystem::create_directories(dir);
-  auto path = (dir / "short.gz").string();
-  for (std::size_t length : {6u, 7u}) {
+  auto path = (dir / "support.bin").string();
+  Bytes cab;
+  cab.Text("hello\n").Text("MSCF").LE32(0).LE32(100).LE32(0).LE32(44).LE32(0).U8(3).U8(1).Zeros(10);
+  Bytes gif;
+  gif.Text("GIF89a").Zeros(7).U8(0x21).U8(0xFE).U8(30).Text("PK\3\4 is the ZIP signature...").U8(0).U8(0x3B);
+  for (Bytes bytes : {Bytes().U8(0x1F).U8(0x8B).U8(8).Zeros(3), cab, gif}) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    const unsigned char bytes[7] = {0x1F, 0x8B, 8, 0, 0, 0, 0};
-    std::fwrite(bytes, 1, length, f);
+    std::fwrite(bytes.Vector().data(), 1, bytes.Size(), f);
     std::fclose(f);
-    EXPECT_EQ(HPI_IsSupported(path.c_str(), 1, 0), length == 7 ? 1 : 0) << length;
+    EXPECT_EQ(HPI_IsSupported(path.c_str(), 1, 0), Supports(bytes)) << bytes.Size();
   }
+  EXPECT_EQ(Supports(cab), 1);
+  EXPECT_EQ(Supports(gif), 0);
   std::filesystem::remove(path);
 }
 

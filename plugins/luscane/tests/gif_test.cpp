@@ -58,7 +58,7 @@ TEST(Gif, AnimatedFileShowsEveryBlockAsAFlatList) {
   EXPECT_TRUE(a.report.empty());
 }
 
-TEST(Gif, Version87aNamesReservedBitsAndRefusesExtensions) {
+TEST(Gif, Version87aNamesReservedBitsAndNotesExtensions) {
   Bytes plain = Screen("87a");
   Image(plain).U8(0x3B);
   auto a = AnalyseBytes(plain, "luscane-test.gif");
@@ -67,10 +67,20 @@ TEST(Gif, Version87aNamesReservedBitsAndRefusesExtensions) {
   EXPECT_EQ(a.tree.At(Find(a.tree, "Packed Fields")->children[4]).text, "0x01(1) Reserved");
   EXPECT_EQ(a.tree.At(Nth(a.tree, "Packed Fields", 1).children[4]).text, "0x00(0) Reserved");
 
+  // Decoders read extensions in 87a files too: the first one carries a note on the version.
   Bytes extended = Screen("87a");
   GraphicControl(extended);
-  EXPECT_EQ(AnalyseBytes(extended, "luscane-test.gif").error,
-            "[HPI_PLUGIN] Extension block can't be used under GIF 87a version ");
+  extended.U8(0x21).U8(0xFE).U8(2).Text("hi").U8(0);
+  Image(extended).U8(0x3B);
+  auto e = AnalyseBytes(extended, "luscane-test.gif");
+  ASSERT_TRUE(e.ok) << e.error;
+  const auto* note = Find(e.tree, "the GIF Version is 87a; extension blocks came with 89a");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(e.tree.At(e.tree.At(note->parent).parent).text, "Graphic Control Extension");
+  EXPECT_EQ(RangeOf(e.tree, *Find(e.tree, "Comment Data")), (Range{30, 2}));
+  int notes = 0;
+  for (const auto& item : e.tree.Items()) notes += item.text.starts_with("the GIF Version is 87a");
+  EXPECT_EQ(notes, 1);
 }
 
 TEST(Gif, SignatureAndVersionAreChecked) {
@@ -144,36 +154,59 @@ TEST(Gif, MalformedBlocksNameTheirFault) {
   EXPECT_EQ(withBlock([](Bytes& b) { b.U8(0x00); }), "[HPI_PLUGIN] Wrong file format!");
 }
 
-// A file cut short is shown up to where it ends, with markers for the rest.
-TEST(Gif, TruncatedFilesShowWhatWasRead) {
+// A file cut short, or without its trailer, is not analysed to the end: it fails.
+TEST(Gif, TruncatedFilesFail) {
   Bytes cut = Screen();
   GraphicControl(cut);
   cut.U8(0x2C).LE16(0).LE16(0).LE16(4).LE16(4).U8(0).U8(2).U8(200).Zeros(50);
-  auto a = AnalyseBytes(cut, "luscane-test.gif");
-  ASSERT_TRUE(a.ok) << a.error;
-  EXPECT_EQ(a.readerFault, 0);
-  const auto& sub = Nth(a.tree, "Data Sub Block", 1);
-  EXPECT_EQ(RangeOf(a.tree, sub), (Range{38, 51}));
-  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Block Size", false)), "0x04(4)");
-  EXPECT_EQ(ValueOf(a.tree, Nth(a.tree, "Block Size", 1)), "0xc8(200) 150 bytes past the end of the file");
-  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Image Data")), (Range{39, 50}));
-  EXPECT_EQ(TopTexts(a.tree).back(), "Missing GIF Trailer the file ends at offset 89");
-
+  EXPECT_EQ(AnalyseBytes(cut, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
   Bytes noTrailer = Screen();
   Image(noTrailer);
-  auto b = AnalyseBytes(noTrailer, "luscane-test.gif");
-  ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_EQ(Find(b.tree, "Truncated Block", true), nullptr);
-  EXPECT_NE(Find(b.tree, "Missing GIF Trailer", true), nullptr);
-
+  EXPECT_EQ(AnalyseBytes(noTrailer, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
   Bytes inDescriptor = Screen();
   GraphicControl(inDescriptor).U8(0x2C).LE16(0).LE16(0);
-  auto c = AnalyseBytes(inDescriptor, "luscane-test.gif");
-  ASSERT_TRUE(c.ok) << c.error;
-  const auto* truncated = Find(c.tree, "Truncated Block", true);
-  ASSERT_NE(truncated, nullptr);
-  EXPECT_EQ(truncated->text, "Truncated Block runs past the end of the file");
-  EXPECT_EQ(RangeOf(c.tree, *truncated), (Range{27, 5}));
+  EXPECT_EQ(AnalyseBytes(inDescriptor, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
+}
+
+// An XMP packet is raw bytes up to its 257-byte magic trailer; an ICC profile
+// comes in ordinary sub-blocks.
+TEST(Gif, XmpAndIccApplicationExtensions) {
+  auto trailer = [](Bytes& b) -> Bytes& {
+    b.U8(1);
+    for (int i = 255; i >= 0; --i) b.U8(static_cast<std::uint32_t>(i));
+    return b.U8(0);
+  };
+  Bytes b = Screen();
+  Application(b, "XMP Data", "XMP").Text("<x:xmpmeta>\x01\xff</x:xmpmeta>");
+  trailer(b);
+  Application(b, "ICCRGBG1", "012").U8(3).Text("icc").U8(0);
+  b.U8(0x3B);
+  auto a = AnalyseBytes(b, "luscane-test.gif");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "XMP Packet")), (Range{33, 25}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "XMP Magic Trailer")), (Range{58, 257}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Block Terminator")), (Range{315, 1}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "ICC Profile Data")), (Range{331, 3}));
+  EXPECT_EQ(Find(a.tree, "Application Data"), nullptr);
+
+  // Without its trailer the packet is read as sub-blocks, and the file ends inside one.
+  Bytes cut = Screen();
+  Application(cut, "XMP Data", "XMP").Text("<x:xmpmeta/>").U8(0x3B);
+  EXPECT_EQ(AnalyseBytes(cut, "luscane-test.gif").error, "[HPI_PLUGIN] Wrong file format!");
+}
+
+TEST(Gif, ImagesBeyondTheLogicalScreenAreNoted) {
+  Bytes b = Screen();  // 16 x 8
+  b.U8(0x2C).LE16(10).LE16(0).LE16(7).LE16(8).U8(0).U8(2).U8(0);
+  b.U8(0x3B);
+  auto a = AnalyseBytes(b, "luscane-test.gif");
+  ASSERT_TRUE(a.ok) << a.error;
+  const auto* note = Find(a.tree, "the image runs past the logical screen (16 x 8)");
+  ASSERT_NE(note, nullptr);
+  EXPECT_EQ(a.tree.At(a.tree.At(note->parent).parent).text, "Image Height");
+  Bytes inside = Screen();
+  Image(inside).U8(0x3B);
+  EXPECT_EQ(Find(AnalyseBytes(inside, "luscane-test.gif").tree, "the image runs", true), nullptr);
 }
 
 TEST(Gif, BytesAfterTheTrailerAreShown) {

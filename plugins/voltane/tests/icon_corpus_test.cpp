@@ -2,13 +2,15 @@
 // the modern ones with 256-pixel and PNG images are analysed.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 
-#include "plugin_harness.h"
+#include "tree_notes.h"
 
 namespace {
 
 using namespace testing_support;
+using voltane_test::NoteOf;
 
 int ShownImages(const Analysed& a) {
   int images = 0;
@@ -50,6 +52,32 @@ TEST(IconCorpus, ModernIconsAreAnalysed) {
   }
 }
 
+// Images taken where the directory points, gaps and all; sizes that disagree
+// with dwBytesInRes are noted.
+TEST(IconCorpus, GapsAndDisagreeingSizesAreShown) {
+  auto faint = CorpusDir() / "ico" / "faint-faint-icon.ico";
+  if (!std::filesystem::exists(faint)) GTEST_SKIP() << "no icon corpus";
+  std::vector<std::uint8_t> head(2000);
+  std::ifstream(faint, std::ios::binary).read(reinterpret_cast<char*>(head.data()), 2000);
+  EXPECT_EQ(Supports(head), 1);
+  auto a = AnalysePath(faint);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(ShownImages(a), 15);
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Gap")), (Range{246, 54}));
+
+  auto pillow = AnalysePath(CorpusDir() / "ico" / "pillow-pillow.ico");
+  ASSERT_TRUE(pillow.ok) << pillow.error;
+  EXPECT_EQ(ShownImages(pillow), 5);
+  EXPECT_EQ(NoteOf(pillow.tree, *Find(pillow.tree, "ICONIMAGE[1]")),
+            "dwBytesInRes is 9832; header, palette and masks take 9640 bytes");
+  auto cursor = AnalysePath(CorpusDir() / "cur" / "pillow-mask_L.cur");
+  ASSERT_TRUE(cursor.ok) << cursor.error;
+  EXPECT_EQ(NoteOf(cursor.tree, *Find(cursor.tree, "ICONIMAGE[0]")),
+            "dwBytesInRes is 8; header, palette and masks take 1096 bytes");
+  EXPECT_EQ(RangeOf(cursor.tree, *Find(cursor.tree, "icAND(DIB image for AND mask)")), (Range{1102, 16}));
+}
+
+// Each ends with a note where the file ends, and fails.
 TEST(IconCorpus, TruncatedFilesAreRefused) {
   for (const char* name : {"ico/gen-truncated.ico", "cur/gen-truncated.cur", "ico/imagers-truncated_mask_32bpp.ico"}) {
     auto path = CorpusDir() / name;

@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include "icon_builder.h"
+#include "tree_notes.h"
 
 namespace {
 
 using namespace testing_support;
 using voltane_test::IconImage;
 using voltane_test::MakeIcon;
+using voltane_test::NoteOf;
+
+std::vector<std::string> TopTexts(const strataview::ItemTree& tree) {
+  std::vector<std::string> texts;
+  for (auto h : tree.At(tree.TopLevel()[0]).children) {
+    if (tree.At(h).image == strataview::kImageFolder) texts.emplace_back(tree.At(h).text);
+  }
+  return texts;
+}
 
 const std::string kWrongFormat = "[HPI_PLUGIN] Wrong file format!";
 
@@ -37,17 +47,63 @@ TEST(Icon, SixteenColourIconShowsHeaderPaletteAndMasks) {
   EXPECT_NE(a.report.find("File size\t: 766 bytes\r\n"), std::string::npos);
 }
 
-TEST(Icon, InconsistentImagesAreFormatErrors) {
-  EXPECT_EQ(AnalyseBytes(MakeIcon({{.bytesAdjust = 1}}), "voltane-test.ico").error, kWrongFormat);
+// The image's own header decides its sizes; where the directory disagrees, a note says so.
+TEST(Icon, EntriesThatDisagreeWithTheirImageAreNoted) {
+  auto sized = AnalyseBytes(MakeIcon({{.bytesAdjust = 1}}), "voltane-test.ico");
+  ASSERT_TRUE(sized.ok) << sized.error;
+  EXPECT_EQ(NoteOf(sized.tree, *Find(sized.tree, "ICONIMAGE[0]")),
+            "dwBytesInRes is 745; header, palette and masks take 744 bytes");
+  EXPECT_EQ(RangeOf(sized.tree, *Find(sized.tree, "ICONIMAGE[0]")), (Range{22, 744}));
+
+  auto mismatch = MakeIcon({{}});
+  mismatch.Vector()[6] = 16;  // bWidth disagrees with biWidth
+  auto m = AnalyseBytes(mismatch, "voltane-test.ico");
+  ASSERT_TRUE(m.ok) << m.error;
+  EXPECT_EQ(NoteOf(m.tree, *Find(m.tree, "ICONIMAGE[0]")),
+            "the entry says 16 x 32; the header says 32 x 32 (biHeight 64)");
+  EXPECT_EQ(RangeOf(m.tree, *Find(m.tree, "icAND(DIB image for AND mask)")), (Range{638, 128}));
+}
+
+// Padding before an image and after the last one are ranges of their own; the
+// support test finds the first image where its entry points.
+TEST(Icon, GapsBetweenImagesAreShown) {
+  auto icon = MakeIcon({{}, {}});
+  auto& v = icon.Vector();
+  v.insert(v.begin() + 38, 10, 0);
+  v[6 + 12] += 10;
+  v[6 + 16 + 12] += 10 + 6;
+  v.insert(v.begin() + 38 + 10 + 744, 6, 0);
+  v.insert(v.end(), 3, 0);
+  EXPECT_EQ(Supports(icon), 1);
+  auto a = AnalyseBytes(icon, "voltane-test.ico");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(TopTexts(a.tree),
+            (std::vector<std::string>{"ICONDIR", "Gap", "ICONIMAGE[0]", "Gap", "ICONIMAGE[1]", "Padding"}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Gap")), (Range{38, 10}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "ICONIMAGE[1]")), (Range{798, 744}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Padding")), (Range{1542, 3}));
+}
+
+TEST(Icon, OverlappingOrMissingImagesAreFormatErrors) {
   auto overlapping = MakeIcon({{}, {}});
   overlapping.Vector()[6 + 16 + 12] -= 8;  // the second image starts inside the first
   EXPECT_EQ(AnalyseBytes(overlapping, "voltane-test.ico").error, kWrongFormat);
-  auto badColors = MakeIcon({{}});
-  badColors.Vector()[6 + 2] = 5;
-  EXPECT_EQ(AnalyseBytes(badColors, "voltane-test.ico").error, kWrongFormat);
-  auto mismatch = MakeIcon({{}});
-  mismatch.Vector()[6] = 16;  // bWidth disagrees with biWidth
-  EXPECT_EQ(AnalyseBytes(mismatch, "voltane-test.ico").error, kWrongFormat);
+  auto pastTheEnd = MakeIcon({{}, {}});
+  pastTheEnd.Vector()[6 + 16 + 15] = 1;  // the second image 16 MiB on
+  EXPECT_EQ(AnalyseBytes(pastTheEnd, "voltane-test.ico").error, kWrongFormat);
+}
+
+// Entry bytes that locate nothing are noted; the image header is what the
+// support test looks for.
+TEST(Icon, ImplausibleEntryBytesAreNoted) {
+  auto icon = MakeIcon({{}});
+  icon.Vector()[6 + 2] = 5;
+  icon.Vector()[6 + 3] = 1;
+  EXPECT_EQ(Supports(icon), 1);
+  auto a = AnalyseBytes(icon, "voltane-test.ico");
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bColorCount")), "not 0, 2, 8 or 16");
+  EXPECT_EQ(NoteOf(a.tree, *Find(a.tree, "bReserved")), "bReserved must be 0");
 }
 
 TEST(Icon, TruncatedFilesAreRefused) {
@@ -64,7 +120,8 @@ TEST(Icon, TruncatedFilesAreRefused) {
 
 // A failed image does not hide the ones after it from the walk, but fails the analysis.
 TEST(Icon, FailedImageFailsTheWholeAnalysis) {
-  auto icon = MakeIcon({{.bytesAdjust = 1}, {}});
+  auto icon = MakeIcon({{}, {}});
+  icon.Vector()[38] = 41;  // the first image's biSize
   EXPECT_EQ(AnalyseBytes(icon, "voltane-test.ico").error, kWrongFormat);
 }
 

@@ -29,9 +29,13 @@ TEST(VoltaneSupport, RefusesImplausibleDirectories) {
   EXPECT_EQ(Supports(IconDirectory(3, 32, 16, 0)), 0);
   EXPECT_EQ(Supports(IconDirectory(1, 32, 5, 0)), 0);
   EXPECT_EQ(Supports(IconDirectory(1, 32, 16, 1)), 0);
+  Bytes noHeader = IconDirectory(1, 32, 16, 0);
+  noHeader.LE32(0).LE32(32).LE32(64);
+  EXPECT_EQ(Supports(noHeader), 0);
+  // Sizes that disagree with the entry are the walk's business.
   Bytes mismatch = IconDirectory(1, 32, 16, 0);
   mismatch.LE32(40).LE32(16).LE32(64);
-  EXPECT_EQ(Supports(mismatch), 0);
+  EXPECT_EQ(Supports(mismatch), 1);
   EXPECT_EQ(Supports(Bytes().Text("GIF89a")), 0);
 }
 
