@@ -112,13 +112,17 @@ TEST(Warnings, MngGlobalPaletteAfterAGrayscaleImageAndOrderEntries) {
 }
 
 TEST(Warnings, ADamagedExifStructureStaysInsideItsChunk) {
-  // A TIFF header whose first IFD lies far outside the chunk.
-  auto a = AnalyseBytes(
-      ChunkFile().Ihdr(2).Add("eXIf", Bytes().Text("MM").BE16(42).BE32(0x7FFFFFF0).Zeros(4)).Add("IDAT").End());
+  // An IFD of 50 entries in a chunk that holds one.
+  auto a =
+      AnalyseBytes(ChunkFile()
+                       .Ihdr(2)
+                       .Add("eXIf", Bytes().Text("MM").BE16(42).BE32(8).BE16(50).BE16(0x112).BE16(3).BE32(1).BE32(0))
+                       .Add("IDAT")
+                       .End());
   ASSERT_TRUE(a.ok) << a.error;
   const auto* fault = Find(a.tree, "[HPI_PLUGIN] Wrong file format!");
   ASSERT_NE(fault, nullptr);
-  EXPECT_EQ(a.tree.At(fault->parent).text, "eXIf Chunk") << "the fault item stays inside the chunk";
+  EXPECT_EQ(RangeOf(a.tree, *fault).offset, 8u + 25 + 8 + 8) << "at the IFD the chunk cannot hold";
   EXPECT_NE(Find(a.tree, "IDAT Chunk"), nullptr) << "the PNG walk goes on";
 }
 
