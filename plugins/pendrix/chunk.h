@@ -2,10 +2,12 @@
 // each field from the file and writes it as an item, never past the data's end.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "hpi/crc32.h"
 #include "hpi/plugin.h"
 
 namespace pendrix {
@@ -46,7 +48,13 @@ struct WalkState {
   std::uint8_t colourType = 3;  // of the last IHDR or JHDR; palette until one is met
   std::uint32_t paletteEntries = 0;
   bool mng = false;
-  bool inImage = false;  // between an image's header chunk and its IEND
+  bool inImage = false;           // between an image's header chunk and its IEND
+  bool imageDataStarted = false;  // an IDAT of the current image was met
+  // APNG: acTL's frame count, the fcTL chunks met and the next sequence number.
+  bool animated = false;
+  std::uint32_t numFrames = 0;
+  std::uint32_t frameControls = 0;
+  std::uint32_t nextSequence = 0;
 };
 
 // Bytes up to a zero byte or the end of the chunk; the first 255 are kept.
@@ -74,11 +82,17 @@ class Chunk {
   std::uint32_t Length() const { return length_; }
   std::uint32_t Left() const { return static_cast<std::uint32_t>(end_ - position_); }
   std::uint32_t Position() const { return static_cast<std::uint32_t>(position_); }
+  // The data or the CRC reaches past the end of the file.
+  bool RunsPastFile() const { return end_ + 4 > analysis_.fileSize; }
+  // The end of the data as far as the file holds it: the window of an embedded walk.
+  std::int64_t WindowEnd() const { return static_cast<std::int64_t>(std::min(end_, analysis_.fileSize)); }
   WalkState& State() { return state_; }
   hpi::Writer& Out() { return out_; }
   // The file, for an embedded structure walked by another engine; the walk must
   // leave it at Position() again.
   hpi::BinaryFile& File() { return analysis_.file; }
+  // After an embedded walk failed: its fault as an item here, and the error cleared.
+  bool WriteRecordedFault() { return hpi::WriteRecordedFault(analysis_); }
 
   // Records the chunk's code and returns false.
   bool Fail() { return Fail(code_); }
@@ -88,6 +102,7 @@ class Chunk {
   // Fails unless lengthOk; then writes the chunk item, named after shownAs, and "Chunk data size".
   bool Accept(bool lengthOk, std::uint32_t shownAs = 0);
 
+  // Every data byte passes through Read or Skip, which add it to the CRC.
   bool Read(void* destination, std::uint32_t n);
   bool Skip(std::uint32_t n);
   // Reads a field, writes it with its meaning and, when value is set, returns it.
@@ -107,7 +122,8 @@ class Chunk {
   bool ReadCString(CString& text, std::uint32_t maxLength);
   // The PNG keyword rule: 1 to 79 bytes and a zero byte, shown as a Text field.
   bool Keyword(std::string_view name, std::uint32_t* length = nullptr);
-  // Passes over what the handler left unread and writes the stored CRC.
+  // Passes over what the handler left unread and writes the stored CRC, with a
+  // note when it differs from the CRC of the type and data.
   bool Finish();
 
  private:
@@ -121,6 +137,7 @@ class Chunk {
   std::uint64_t end_;
   int code_;
   const char* note_ = nullptr;
+  hpi::Crc32 crc_;
 };
 
 std::uint32_t WidthBytes(Width width);

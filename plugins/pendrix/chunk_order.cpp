@@ -11,6 +11,9 @@ namespace {
 
 constexpr std::uint32_t kPalette = ChunkType("PLTE");
 constexpr std::uint32_t kImageData = ChunkType("IDAT");
+constexpr std::uint32_t kHistogram = ChunkType("hIST");
+constexpr std::uint32_t kTransparency = ChunkType("tRNS");
+constexpr std::uint32_t kBackground = ChunkType("bKGD");
 
 // Colour-space chunks come before PLTE; these and the other ancillary chunks
 // that describe the whole image come before the first IDAT.
@@ -30,7 +33,7 @@ bool In(const std::uint32_t (&types)[N], std::uint32_t type) {
 
 }  // namespace
 
-const char* ChunkOrder::Check(std::uint32_t type) {
+const char* ChunkOrder::Check(std::uint32_t type, bool paletted) {
   if (!started_) {
     started_ = true;
     if (type == first_) return nullptr;
@@ -42,6 +45,8 @@ const char* ChunkOrder::Check(std::uint32_t type) {
   if (type == kImageData && seenImageData_ && !lastWasImageData_) note = "IDAT chunks must be consecutive";
   if (seenImageData_ && In(kBeforeImageData, type)) note = "Must come before the first IDAT chunk";
   if (seenPalette_ && In(kBeforePalette, type)) note = "Must come before PLTE";
+  bool needsPalette = type == kHistogram || (paletted && (type == kTransparency || type == kBackground));
+  if (!seenPalette_ && needsPalette) note = "Must come after PLTE";
   seenPalette_ = seenPalette_ || type == kPalette;
   seenImageData_ = seenImageData_ || type == kImageData;
   lastWasImageData_ = type == kImageData;

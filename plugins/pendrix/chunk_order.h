@@ -12,8 +12,9 @@ class ChunkOrder {
   // and IDAT, which hold in a PNG file only (an MNG repeats them per image).
   ChunkOrder(std::uint32_t firstChunk, bool pngRules) : first_(firstChunk), pngRules_(pngRules) {}
 
-  // The note for the next chunk, or null when it stands where it may.
-  const char* Check(std::uint32_t type);
+  // The note for the next chunk, or null when it stands where it may; paletted
+  // tells whether the image's colour type is 3, which puts tRNS and bKGD after PLTE.
+  const char* Check(std::uint32_t type, bool paletted);
 
  private:
   std::uint32_t first_;

@@ -241,18 +241,39 @@ bool Drop(Chunk& c) {
   return true;
 }
 
-constexpr std::uint32_t kDbykEntryMinimum = 6;
+// One chunk name and polarity, then keywords separated by zero bytes, the last
+// one ending with the chunk (the MNG standard). Several keywords carry an index.
+constexpr std::uint32_t kDbykMinimum = 6;
 bool Dbyk(Chunk& c) {
-  if (!c.Accept(c.Length() >= kDbykEntryMinimum)) return false;
-  while (c.Left() >= kDbykEntryMinimum) {
-    CString keywords;
-    if (!c.Text("Chunk name", 4) || !c.Field("Polarity", W::U8) || !c.ReadCString(keywords, c.Left())) return false;
-    if (keywords.length > 0 && !c.TextField("Keywords", keywords)) return false;
+  if (!c.Accept(c.Length() >= kDbykMinimum) || !c.Text("Chunk name", 4) || !c.Field("Polarity", W::U8)) return false;
+  for (std::uint32_t i = 0; c.Left() > 0; ++i) {
+    CString keyword;
+    if (!c.ReadCString(keyword, c.Left())) return false;
+    bool indexed = i > 0 || c.Left() > 0;
+    if (keyword.length > 0 && !c.TextField(Indexed(indexed ? "Keywords[%u]" : "Keywords", i), keyword)) {
+      return false;
+    }
   }
-  return c.Left() == 0 || c.Fail();
+  return true;
 }
 
-bool Ordr(Chunk& c) { return c.Accept(c.Length() == 0); }
+// Entries of a chunk type and an order type, 5 bytes each (the MNG standard).
+constexpr Meaning kOrderRows[] = {{0, "anywhere"},
+                                  {1, "after IDAT and/or JDAT or JDAA"},
+                                  {2, "before IDAT and/or JDAT or JDAA"},
+                                  {3, "before IDAT but not before PLTE"},
+                                  {4, "before IDAT but not after PLTE"}};
+constexpr Meanings kOrder{kOrderRows};
+constexpr std::uint32_t kOrdrEntrySize = 5;
+bool Ordr(Chunk& c) {
+  if (!c.Accept(c.Length() % kOrdrEntrySize == 0)) return false;
+  for (std::uint32_t i = 0, n = c.Length() / kOrdrEntrySize; i < n; ++i) {
+    if (!c.Text(Indexed("Chunk type[%u]", i), 4) || !c.Field(Indexed("Order type[%u]", i), W::U8, nullptr, &kOrder)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 constexpr Meaning kEventRows[] = {
     {1, "mouse enter"}, {2, "mouse move"}, {3, "mouse leave"}, {4, "mouse key down"}, {5, "mouse key up"}};

@@ -47,6 +47,7 @@ std::span<const ChunkEntry> PngChunks();
 std::span<const ChunkEntry> MngHeaderChunks();
 std::span<const ChunkEntry> MngListChunks();
 std::span<const ChunkEntry> ExtensionChunks();
+std::span<const ChunkEntry> RegisteredChunks();
 // The handler of any chunk type: a data range.
 bool GeneralChunk(Chunk& chunk);
 

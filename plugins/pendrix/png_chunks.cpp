@@ -9,22 +9,39 @@ using W = Width;
 
 constexpr std::uint32_t kMaxPaletteBytes = 3 * 256;
 
+// The bit depths the PNG standard allows for each colour type.
+bool DepthFits(std::uint32_t depth, std::uint32_t colourType) {
+  switch (colourType) {
+    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2:
+    case 4:
+    case 6: return depth == 8 || depth == 16;
+    default: return true;  // the type's own comment says it is unknown
+  }
+}
+
 bool Ihdr(Chunk& c) {
+  std::uint32_t depth = 0;
   std::uint32_t colourType = 0;
   bool ok = c.Accept(c.Length() == 13) && c.Field("Width", W::U32) && c.Field("Height", W::U32) &&
-            c.Field("Bit depth", W::U8) && c.Field("Color type", W::U8, &colourType, &kPngColourTypes) &&
-            c.Field("Compression method", W::U8, nullptr, &kCompression) &&
-            c.Field("Filter method", W::U8, nullptr, &kFilter) &&
-            c.Field("Interlace method", W::U8, nullptr, &kInterlace);
+            c.Field("Bit depth", W::U8, &depth) && c.Field("Color type", W::U8, &colourType, &kPngColourTypes);
+  if (ok && !DepthFits(depth, colourType)) {
+    c.Out().Note("bit depth %u is not allowed with color type %u", depth, colourType);
+  }
+  ok = ok && c.Field("Compression method", W::U8, nullptr, &kCompression) &&
+       c.Field("Filter method", W::U8, nullptr, &kFilter) && c.Field("Interlace method", W::U8, nullptr, &kInterlace);
   c.State().colourType = static_cast<std::uint8_t>(colourType);
   c.State().inImage = true;
   return ok;
 }
 
+// An MNG's PLTE outside an image is the global palette, whatever image came before.
 bool Plte(Chunk& c) {
   std::uint8_t type = c.State().colourType;
-  bool allowed = type != 0 && type != 4 && c.Length() % 3 == 0 && c.Length() <= kMaxPaletteBytes;
-  if (!c.Accept(allowed)) return false;
+  bool global = c.State().mng && !c.State().inImage;
+  if (!c.Accept(c.Length() % 3 == 0 && c.Length() <= kMaxPaletteBytes)) return false;
+  if (!global && IsGray(type)) c.Out().WriteNote("a grayscale image has no palette");
   c.State().paletteEntries = c.Length() / 3;
   for (std::uint32_t i = 0; i < c.State().paletteEntries; ++i) {
     if (!c.Field(Indexed("Red[%u]", i), W::U8) || !c.Field(Indexed("Green[%u]", i), W::U8) ||
@@ -35,31 +52,43 @@ bool Plte(Chunk& c) {
   return true;
 }
 
+// A chunk whose length does not fit the image's colour type: shown as one range
+// with a note, and the walk goes on.
+bool Misfit(Chunk& c) {
+  if (!c.Accept(true)) return false;
+  c.Out().Note("%s does not fit color type %u", TypeText(c.Type()).chars, c.State().colourType);
+  return c.Length() == 0 || c.Range("Data", c.Length());
+}
+
 constexpr FieldLayout kGray[] = {{"Gray", W::U16}};
 constexpr FieldLayout kRgb[] = {{"Red", W::U16}, {"Green", W::U16}, {"Blue", W::U16}};
 
 bool Trns(Chunk& c) {
   std::uint8_t type = c.State().colourType;
   std::uint32_t n = c.Length();
-  if (!c.Accept((type == 0 && n == 2) || (type == 2 && n == 6) || type == kPalette)) return false;
-  if (type == 0) return c.Fields(kGray);
-  if (type == 2) return c.Fields(kRgb);
+  if (type == 0 && n == 2) return c.Accept(true) && c.Fields(kGray);
+  if (type == 2 && n == 6) return c.Accept(true) && c.Fields(kRgb);
+  if (type != kPalette) return Misfit(c);
+  if (!c.Accept(true)) return false;
+  if (c.State().paletteEntries != 0 && n > c.State().paletteEntries) {
+    c.Out().Note("%u entries for a palette of %u", n, c.State().paletteEntries);
+  }
   for (std::uint32_t i = 0; i < n; ++i) {
     if (!c.Field(Indexed("Alpha[%u]", i), W::U8)) return false;
   }
   return true;
 }
 
-// A JNG's grayscale and colour types take the PNG layouts of their kind; any
-// other type is read as colour and so needs its 6 bytes. An MNG's bKGD outside
-// its images is always a 16-bit RGB colour.
+// A JNG's grayscale and colour types take the PNG layouts of their kind. An
+// MNG's bKGD outside its images is always a 16-bit RGB colour.
 bool Bkgd(Chunk& c) {
   std::uint8_t type = c.State().colourType;
   std::uint32_t n = c.Length();
   if (c.State().mng && !c.State().inImage) return c.Accept(n == 6) && c.Fields(kRgb);
-  if (type == kPalette) return c.Accept(n == 1) && c.Field("Palette index", W::U8);
-  if (IsGray(type)) return c.Accept(n == 2) && c.Fields(kGray);
-  return c.Accept(n == 6) && c.Fields(kRgb);
+  if (type == kPalette && n == 1) return c.Accept(true) && c.Field("Palette index", W::U8);
+  if (IsGray(type) && n == 2) return c.Accept(true) && c.Fields(kGray);
+  if (type != kPalette && !IsGray(type) && n == 6) return c.Accept(true) && c.Fields(kRgb);
+  return Misfit(c);
 }
 
 // One byte per channel: gray, RGB (also for a palette), plus alpha.
@@ -114,11 +143,13 @@ bool Ztxt(Chunk& c) { return Compressed(c, "Keyword", "Compressed text"); }
 bool Iccp(Chunk& c) { return Compressed(c, "Profile name", "Compressed profile"); }
 
 // Keyword, flag, method, language tag, translated keyword (each string ends in
-// a zero byte) and the text, which may be empty.
+// a zero byte) and the text, which may be empty: UTF-8 shown as text when the
+// flag is 0, compressed bytes shown as a range otherwise.
 bool Itxt(Chunk& c) {
+  std::uint32_t compressed = 0;
   if (!c.Accept(true) || !c.Keyword("Keyword")) return false;
   if (c.Left() < 4) return c.Fail();
-  if (!c.Field("Compression flag", W::U8) || !c.Field("Compression method", W::U8)) return false;
+  if (!c.Field("Compression flag", W::U8, &compressed) || !c.Field("Compression method", W::U8)) return false;
   CString tag;
   if (!c.ReadCString(tag, c.Left())) return false;
   if (!tag.terminated) return c.Fail();
@@ -126,10 +157,9 @@ bool Itxt(Chunk& c) {
   CString translated;
   if (!c.ReadCString(translated, c.Left())) return false;
   if (!translated.terminated) return c.Fail();
-  if (translated.length > 0) {
-    c.Out().WriteItem("Translated keyword", hpi::kFieldLevel, translated.offset, translated.length);
-  }
-  return c.Left() == 0 || c.Range("Text", c.Left());
+  if (translated.length > 0 && !c.TextField("Translated keyword", translated)) return false;
+  if (c.Left() == 0) return true;
+  return compressed == 0 ? c.Text("Text", c.Left()) : c.Range("Text", c.Left());
 }
 
 // Only the depths of the PNG standard go without a remark.

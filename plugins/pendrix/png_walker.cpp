@@ -1,6 +1,7 @@
 // The signature, then chunk after chunk (length, type, data, CRC) up to the
 // file kind's last chunk; bytes after it are not read.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -42,7 +43,7 @@ const FileKind* KindOf(const std::uint8_t* head) {
 const std::vector<ChunkEntry>& Dispatch() {
   static const std::vector<ChunkEntry> entries = [] {
     std::vector<ChunkEntry> all;
-    for (auto table : {PngChunks(), MngHeaderChunks(), MngListChunks(), ExtensionChunks()})
+    for (auto table : {PngChunks(), MngHeaderChunks(), MngListChunks(), ExtensionChunks(), RegisteredChunks()})
       all.insert(all.end(), table.begin(), table.end());
     std::sort(all.begin(), all.end(), [](const ChunkEntry& a, const ChunkEntry& b) { return a.type < b.type; });
     return all;
@@ -96,17 +97,28 @@ bool WalkChunks(hpi::Analysis& analysis) {
     position += sizeof lengthAndType;
     std::uint32_t length = hpi::BE32(lengthAndType);
     std::uint32_t type = hpi::BE32(lengthAndType + 4);
-    // A length beyond the end of the file is never used to read: the file ends
-    // before its last chunk.
+    // A chunk that runs past the end of the file is walked as far as it goes,
+    // keeping what it holds; its fault is then the file's end (the format error).
     std::uint64_t remaining = analysis.fileSize > position ? analysis.fileSize - position : 0;
-    if (remaining < kCrcSize || length > remaining - kCrcSize) return Fail(hpi::kWrongFormat);
+    bool cut = remaining < kCrcSize || length > remaining - kCrcSize;
 
     const ChunkEntry* entry = HandlerOf(type);
-    Chunk chunk(analysis, state, type, length, position, entry != nullptr ? CodeOf(type) : hpi::kWrongFormat);
-    chunk.SetNote(order.Check(type));
+    int code = cut || entry == nullptr ? hpi::kWrongFormat : CodeOf(type);
+    Chunk chunk(analysis, state, type, length, position, code);
+    const char* note = order.Check(type, state.colourType == 3);
+    char framesNote[64];
+    if (type == kImageEnd && state.animated && state.frameControls != state.numFrames && note == nullptr) {
+      std::snprintf(framesNote, sizeof framesNote, "acTL num_frames says %u; %u fcTL chunks found", state.numFrames,
+                    state.frameControls);
+      note = framesNote;
+    }
+    chunk.SetNote(note);
     if (!(entry != nullptr ? entry->handler(chunk) : GeneralChunk(chunk)) || !chunk.Finish()) return false;
     position += static_cast<std::uint64_t>(length) + kCrcSize;
-    if (type == kImageEnd) state.inImage = false;
+    if (type == kImageEnd) {
+      state.inImage = false;
+      state.imageDataStarted = false;
+    }
     last = type;
   }
   return true;

@@ -9,7 +9,10 @@ namespace sorvane {
 
 struct AiffWalk {
   SoundFile& file;
-  bool aifc;  // the form type: COMM carries a compression type only in AIFC
+  bool aifc = false;  // the form type: COMM carries a compression type only in AIFC
+  // The FORM size is 0 or 0xFFFFFFFF, as a streaming writer leaves it.
+  bool openFormSize = false;
+  std::uint32_t formSize = 0;
 };
 
 using AiffChunkWalker = bool (*)(AiffWalk& walk, Chunk& chunk, int code);
@@ -24,5 +27,9 @@ bool WalkMidi(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkAesd(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkAppl(AiffWalk& walk, Chunk& chunk, int code);
 bool WalkText(AiffWalk& walk, Chunk& chunk, int code);
+bool WalkId3(AiffWalk& walk, Chunk& chunk, int code);
+bool WalkChan(AiffWalk& walk, Chunk& chunk, int code);
+// A chunk shown as its size and a Data range.
+bool WalkData(AiffWalk& walk, Chunk& chunk, int code);
 
 }  // namespace sorvane

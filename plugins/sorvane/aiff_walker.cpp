@@ -25,6 +25,11 @@ constexpr AiffChunk kChunks[] = {
     {"AUTH", {"Author Chunk", "'AUTH'"}, kWrongAuth, WalkText},
     {"(c) ", {"Copyright Chunk", "'(c) '"}, kWrongCopyright, WalkText},
     {"ANNO", {"Annotation Chunk", "'ANNO'"}, kWrongAnno, WalkText},
+    {"ID3 ", {"ID3 Chunk", "'ID3 '--ID3 tag"}, kWrongChunk, WalkId3},
+    {"CHAN", {"Channel Layout Chunk", "'CHAN'--Core Audio channel layout"}, kWrongChunk, WalkChan},
+    {"basc", {"Apple Loops Chunk", "'basc'--Apple Loops basic information"}, kWrongChunk, WalkData},
+    {"cate", {"Apple Loops Category Chunk", "'cate'--Apple Loops categories"}, kWrongChunk, WalkData},
+    {"trns", {"Apple Loops Transients Chunk", "'trns'--Apple Loops transients"}, kWrongChunk, WalkData},
 };
 
 bool WalkChunk(AiffWalk& walk, Chunk& chunk) {
@@ -45,19 +50,21 @@ bool WalkFormHeader(AiffWalk& walk) {
   std::uint8_t id[4];
   if (!file.Bytes(id, sizeof id, kWrongForm)) return false;
   if (!IsId(id, "FORM")) return Fail(kWrongForm);
-  file.WriteNumber("ckID", 0, 4, file.Number(id, 4));
+  file.WriteNumber("ckID", 0, 4, file.IdNumber(id));
   file.out.WriteComment("'FORM'");
   std::uint32_t size = 0;
   if (!file.Field("ckSize", 4, kWrongForm, size)) return false;
   file.out.WriteComment("file size-8");
-  std::uint64_t after = file.Size() - file.Position();
-  if (size != after) {
-    file.out.Note("differs from the file: %llu bytes follow this field", static_cast<unsigned long long>(after));
+  if (IsOpenSize(size)) {
+    file.out.Note("%s: size left open by a streaming writer", size == 0 ? "0" : "0xFFFFFFFF");
+    walk.openFormSize = true;
+  } else {
+    walk.formSize = size;
   }
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongForm)) return false;
-  file.WriteNumber("formType", at, 4, file.Number(type, 4));
+  file.WriteNumber("formType", at, 4, file.IdNumber(type));
   if (IsId(type, "AIFF")) {
     file.out.WriteComment("'AIFF'");
     walk.aifc = false;
@@ -74,9 +81,12 @@ bool WalkFormHeader(AiffWalk& walk) {
 
 bool AnalyseAiff(hpi::Analysis& analysis) {
   SoundFile file(analysis, true);
-  AiffWalk walk{file, false};
+  AiffWalk walk{file};
   if (!WalkFormHeader(walk)) return false;
-  return WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); });
+  if (!WalkChunksToEnd(file, [&walk](Chunk& chunk) { return WalkChunk(walk, chunk); })) return false;
+  constexpr std::uint64_t kFormSizeOffset = 4;
+  if (!walk.openFormSize) NoteContainerSize(file, "FORM ckSize", walk.formSize, kFormSizeOffset);
+  return true;
 }
 
 }  // namespace sorvane

@@ -41,8 +41,12 @@ constexpr std::size_t kHeadSize = 12;
 bool Analyse(hpi::Analysis& analysis) {
   std::uint8_t head[kHeadSize];
   int got = hpi::ReadBlock(analysis.file, head, sizeof head);
-  if (got != static_cast<int>(sizeof head)) return Fail(hpi::kFileReadError);
-  Kind kind = KindOf(head, sizeof head);
+  if (got < 0) return Fail(hpi::kStreamError);
+  // A file cut inside its first 12 bytes is taken by its first four, so that
+  // the walker shows what is there.
+  Kind kind = got == static_cast<int>(sizeof head) ? KindOf(head, sizeof head)
+                                                   : KindOfPrefix(head, static_cast<std::size_t>(got));
+  if (kind == kNone && got != static_cast<int>(sizeof head)) return Fail(hpi::kFileReadError);
   if (kind == kNone) return Fail(hpi::kWrongFormat);
   if (!analysis.file.Seek(0)) return Fail(hpi::kFileReadError);
   switch (kind) {

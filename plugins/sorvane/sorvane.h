@@ -43,6 +43,8 @@ enum Kind : int { kNone = 0, kWave = 1, kAiff = 2, kAifc = 3, kAu = 4 };
 
 // The sound file kind from the first 12 bytes.
 Kind KindOf(const std::uint8_t* head, std::size_t length);
+// The kind of a file shorter than 12 bytes, by its first four (AIFF for a FORM).
+Kind KindOfPrefix(const std::uint8_t* head, std::size_t length);
 int IsSupported(const std::uint8_t* head, std::size_t length);
 
 bool AnalyseWave(hpi::Analysis& analysis);

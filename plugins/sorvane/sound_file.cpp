@@ -1,6 +1,7 @@
 #include "sound_file.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "hpi/bytes.h"
 #include "sorvane.h"
@@ -11,8 +12,29 @@ std::uint32_t Clip32(std::uint64_t value) {
   return value > UINT32_MAX ? UINT32_MAX : static_cast<std::uint32_t>(value);
 }
 
+std::size_t FieldsWithin(std::span<const FieldSpec> fields, std::uint64_t bytes) {
+  std::size_t n = 0;
+  for (std::uint64_t end = 0; n < fields.size(); ++n) {
+    end += fields[n].width;
+    if (end > bytes) break;
+  }
+  return n;
+}
+
+void WriteFramesNote(hpi::Writer& out, std::uint64_t frames, std::uint32_t frameBytes, double rate) {
+  char text[96];
+  int n = std::snprintf(text, sizeof text, "%llu sample frames", static_cast<unsigned long long>(frames));
+  if (frameBytes != 0 && n > 0) n += std::snprintf(text + n, sizeof text - n, " of %u bytes", frameBytes);
+  if (rate > 0 && n > 0) std::snprintf(text + n, sizeof text - n, ", %.6f seconds", static_cast<double>(frames) / rate);
+  out.WriteNote(text);
+}
+
 SoundFile::SoundFile(hpi::Analysis& analysis, bool bigEndian)
-    : out(analysis.out), file_(analysis.file), size_(analysis.fileSize), bigEndian_(bigEndian) {}
+    : out(analysis.out),
+      file_(analysis.file),
+      size_(analysis.fileSize),
+      bigEndian_(bigEndian),
+      bigEndianIds_(bigEndian) {}
 
 bool SoundFile::Bytes(void* destination, std::size_t n, int code) {
   int got = hpi::ReadBlock(file_, destination, n);
@@ -27,6 +49,10 @@ std::uint32_t SoundFile::Number(const std::uint8_t* b, std::size_t width) const 
     case 2: return bigEndian_ ? hpi::BE16(b) : hpi::LE16(b);
     default: return bigEndian_ ? hpi::BE32(b) : hpi::LE32(b);
   }
+}
+
+std::uint32_t SoundFile::IdNumber(const std::uint8_t id[4]) const {
+  return bigEndianIds_ ? hpi::BE32(id) : hpi::LE32(id);
 }
 
 bool SoundFile::U32(std::uint32_t& value, int code) {
@@ -89,9 +115,9 @@ bool SoundFile::Fields(std::span<const FieldSpec> fields, int code, std::uint32_
   std::size_t total = 0;
   for (const FieldSpec& field : fields) total += field.width;
   std::uint64_t at = position_;
-  if (!Bytes(bytes, std::min(total, sizeof bytes), code)) return false;
-  WriteFields(fields, bytes, at, values);
-  return true;
+  bool whole = Bytes(bytes, std::min(total, sizeof bytes), code);
+  WriteFields(fields.first(FieldsWithin(fields, position_ - at)), bytes, at, values);
+  return whole;
 }
 
 bool SoundFile::TextField(std::string_view name, std::uint64_t size, int code) {

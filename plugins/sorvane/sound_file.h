@@ -30,7 +30,9 @@ class SoundFile {
 
   hpi::Writer& out;
 
+  // The order of numbers; identifiers keep the order the file kind shows them in.
   void SetBigEndian(bool bigEndian) { bigEndian_ = bigEndian; }
+  bool BigEndian() const { return bigEndian_; }
   std::uint64_t Position() const { return position_; }
   std::uint64_t Size() const { return size_; }
   // Bytes between the position and end (0 when the position is past it).
@@ -45,11 +47,15 @@ class SoundFile {
   bool SeekTo(std::uint64_t position);
 
   std::uint32_t Number(const std::uint8_t* bytes, std::size_t width) const;
+  // A chunk identifier as the number whose value bytes are its characters in file
+  // order (RIFF, RIFX) or as a big-endian number (IFF).
+  std::uint32_t IdNumber(const std::uint8_t id[4]) const;
 
   // Reads one number and writes it as a field at the position it was read from.
   bool Field(std::string_view name, std::size_t width, int code, std::uint32_t& value,
              hpi::ValueKind kind = hpi::ValueKind::Unsigned);
   // Reads a record and writes its fields; values (when given) receive the numbers.
+  // A record cut by the end of the file keeps the fields before the cut.
   bool Fields(std::span<const FieldSpec> fields, int code, std::uint32_t* values = nullptr);
   // Writes the fields of a record already in memory that was read at offset.
   void WriteFields(std::span<const FieldSpec> fields, const std::uint8_t* bytes, std::uint64_t offset,
@@ -66,8 +72,16 @@ class SoundFile {
   hpi::BinaryFile& file_;
   std::uint64_t size_;
   bool bigEndian_;
+  bool bigEndianIds_;
   std::uint64_t position_ = 0;
 };
+
+// How many of the fields lie wholly within the first bytes of their record.
+std::size_t FieldsWithin(std::span<const FieldSpec> fields, std::uint64_t bytes);
+
+// The derived values of sound data as a note: frame count, bytes per frame (when
+// known, else 0) and duration at rate frames per second (none when rate is 0).
+void WriteFramesNote(hpi::Writer& out, std::uint64_t frames, std::uint32_t frameBytes, double rate);
 
 // Stream offsets and sizes are 32 bits wide; larger values are shown cut to 0xFFFFFFFF.
 std::uint32_t Clip32(std::uint64_t value);

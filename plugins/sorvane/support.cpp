@@ -20,7 +20,14 @@ Kind KindOf(const std::uint8_t* head, std::size_t length) {
     if (Is(head + 8, "AIFC")) return kAifc;
     return kNone;
   }
-  return Is(head, ".snd") ? kAu : kNone;
+  return Is(head, ".snd") || Is(head, "dns.") ? kAu : kNone;
+}
+
+Kind KindOfPrefix(const std::uint8_t* head, std::size_t length) {
+  if (length < 4) return kNone;
+  if (Is(head, "RIFF") || Is(head, "RIFX") || Is(head, "RF64") || Is(head, "BW64")) return kWave;
+  if (Is(head, "FORM")) return kAiff;
+  return Is(head, ".snd") || Is(head, "dns.") ? kAu : kNone;
 }
 
 int IsSupported(const std::uint8_t* head, std::size_t length) { return KindOf(head, length) != kNone ? 1 : 0; }

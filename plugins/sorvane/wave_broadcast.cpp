@@ -1,5 +1,5 @@
 // Chunks of today's broadcast and large files: bext (the EBU Broadcast Wave
-// format) and ds64 (the 64-bit sizes of RF64 and BW64).
+// format), cart (AES46 cart chunk) and ds64 (the 64-bit sizes of RF64 and BW64).
 #include <cstdio>
 
 #include "sorvane.h"
@@ -8,40 +8,38 @@
 namespace sorvane {
 namespace {
 
-enum class Shape { Text, Number, Signed, Range };
-struct BextField {
-  const char* name;
-  std::uint32_t width;
-  Shape shape;
-};
+using S = LayoutShape;
 // BWF version 2 layout; fields that version 0 and 1 left reserved read as zero.
-constexpr BextField kBext[] = {
-    {"Description", 256, Shape::Text},
-    {"Originator", 32, Shape::Text},
-    {"OriginatorReference", 32, Shape::Text},
-    {"OriginationDate", 10, Shape::Text},
-    {"OriginationTime", 8, Shape::Text},
-    {"TimeReferenceLow", 4, Shape::Number},
-    {"TimeReferenceHigh", 4, Shape::Number},
-    {"Version", 2, Shape::Number},
-    {"UMID", 64, Shape::Range},
-    {"LoudnessValue", 2, Shape::Signed},
-    {"LoudnessRange", 2, Shape::Signed},
-    {"MaxTruePeakLevel", 2, Shape::Signed},
-    {"MaxMomentaryLoudness", 2, Shape::Signed},
-    {"MaxShortTermLoudness", 2, Shape::Signed},
-    {"Reserved", 180, Shape::Range},
+constexpr LayoutField kBext[] = {
+    {"Description", 256, S::Text},
+    {"Originator", 32, S::Text},
+    {"OriginatorReference", 32, S::Text},
+    {"OriginationDate", 10, S::Text},
+    {"OriginationTime", 8, S::Text},
+    {"TimeReferenceLow", 4, S::Number},
+    {"TimeReferenceHigh", 4, S::Number},
+    {"Version", 2, S::Number},
+    {"UMID", 64, S::Range},
+    {"LoudnessValue", 2, S::Signed},
+    {"LoudnessRange", 2, S::Signed},
+    {"MaxTruePeakLevel", 2, S::Signed},
+    {"MaxMomentaryLoudness", 2, S::Signed},
+    {"MaxShortTermLoudness", 2, S::Signed},
+    {"Reserved", 180, S::Range},
 };
 
-bool WalkBextField(SoundFile& file, const BextField& field) {
-  std::uint32_t value = 0;
-  switch (field.shape) {
-    case Shape::Text: return file.TextField(field.name, field.width, kWrongChunk);
-    case Shape::Number: return file.Field(field.name, field.width, kWrongChunk, value);
-    case Shape::Signed: return file.Field(field.name, field.width, kWrongChunk, value, hpi::ValueKind::Signed);
-    default: return file.RangeItem(field.name, F, field.width);
-  }
-}
+constexpr LayoutField kCart[] = {
+    {"Version", 4, S::Text},         {"Title", 64, S::Text},
+    {"Artist", 64, S::Text},         {"CutID", 64, S::Text},
+    {"ClientID", 64, S::Text},       {"Category", 64, S::Text},
+    {"Classification", 64, S::Text}, {"OutCue", 64, S::Text},
+    {"StartDate", 10, S::Text},      {"StartTime", 8, S::Text},
+    {"EndDate", 10, S::Text},        {"EndTime", 8, S::Text},
+    {"ProducerAppID", 64, S::Text},  {"ProducerAppVersion", 64, S::Text},
+    {"UserDef", 64, S::Text},        {"LevelReference", 4, S::Signed},
+    {"PostTimer", 64, S::Range},     {"Reserved", 276, S::Range},
+    {"URL", 1024, S::Text},
+};
 
 constexpr std::uint32_t kDs64Size = 28;
 constexpr std::uint32_t kTableEntrySize = 12;
@@ -58,24 +56,15 @@ bool Long(SoundFile& file, const char* name, std::uint64_t& value) {
 
 }  // namespace
 
-// The fixed fields as far as the chunk holds them, then the CodingHistory text.
-bool WalkBext(WaveWalk& walk, Chunk& chunk) {
-  SoundFile& file = walk.file;
-  if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  std::uint64_t end = chunk.dataStart + chunk.size;
-  for (const BextField& field : kBext) {
-    if (file.Left(end) < field.width) break;
-    if (!WalkBextField(file, field)) return false;
-  }
-  std::uint64_t history = file.Left(end);
-  return (history == 0 || file.TextField("CodingHistory", history, kWrongChunk)) && file.SeekTo(chunk.End());
-}
+bool WalkBext(WaveWalk& walk, Chunk& chunk) { return WalkLayoutChunk(walk.file, chunk, kBext, "CodingHistory"); }
+
+bool WalkCart(WaveWalk& walk, Chunk& chunk) { return WalkLayoutChunk(walk.file, chunk, kCart, "TagText"); }
 
 // riffSize, dataSize, sampleCount and a table of further chunk sizes.
 bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongChunk, file.Size())) return false;
-  if (chunk.size < kDs64Size) return Fail(kWrongChunk);
+  if (chunk.Stored() < kDs64Size) return FailAtSize(chunk, kWrongChunk);
   std::uint64_t riffSize = 0;
   std::uint64_t dataSize = 0;
   std::uint64_t sampleCount = 0;
@@ -84,7 +73,7 @@ bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
       !Long(file, "sampleCount", sampleCount) || !file.Field("tableLength", 4, kWrongChunk, tableLength)) {
     return false;
   }
-  if (std::uint64_t{tableLength} * kTableEntrySize > chunk.size - kDs64Size) return Fail(kWrongChunk);
+  if (std::uint64_t{tableLength} * kTableEntrySize > chunk.Stored() - kDs64Size) return FailAtSize(chunk, kWrongChunk);
   walk.ds64DataSize = dataSize;
   for (std::uint32_t i = 0; i < tableLength; ++i) {
     char name[24];
@@ -94,7 +83,7 @@ bool WalkDs64(WaveWalk& walk, Chunk& chunk) {
     std::uint64_t at = file.Position();
     std::uint64_t size = 0;
     if (!file.Bytes(id, sizeof id, kWrongChunk)) return false;
-    file.WriteNumber("chunkId", at, 4, file.Number(id, 4));
+    file.WriteNumber("chunkId", at, 4, file.IdNumber(id));
     file.out.WriteComment(IdText(id).text);
     if (!Long(file, "chunkSize", size)) return false;
   }

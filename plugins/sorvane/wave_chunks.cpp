@@ -61,12 +61,12 @@ bool WalkCountedTable(WaveWalk& walk, Chunk& chunk, const char* countName, hpi::
                       const char* nameFormat, std::span<const FieldSpec> fields, int code) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, code, file.Size())) return false;
-  if (chunk.size < 4) return Fail(code);
+  if (chunk.Stored() < 4) return FailAtSize(chunk, code);
   std::uint32_t count = 0;
   if (!file.Field(countName, 4, code, count, countKind)) return false;
   std::uint64_t width = 0;
   for (const FieldSpec& field : fields) width += field.width;
-  if (chunk.size != count * width + 4) return Fail(code);
+  if (chunk.Stored() != count * width + 4) return FailAtSize(chunk, code);
   return WalkRecords(file, nameFormat, fields, count, code);
 }
 
@@ -84,18 +84,18 @@ bool WalkPlst(WaveWalk& walk, Chunk& chunk) {
 bool WalkSmpl(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongSmpl, file.Size())) return false;
-  if (chunk.size < 36) return Fail(kWrongSmpl);
+  if (chunk.Stored() < 36) return FailAtSize(chunk, kWrongSmpl);
   std::uint32_t v[std::size(kSamplerHeader)];
   if (!file.Fields(kSamplerHeader, kWrongSmpl, v)) return false;
   std::uint32_t loops = v[7];
-  if (chunk.size != std::uint64_t{loops} * 24 + 36) return Fail(kWrongSmpl);
+  if (chunk.Stored() != std::uint64_t{loops} * 24 + 36) return FailAtSize(chunk, kWrongSmpl);
   return WalkRecords(file, "SampleLoop[%u]", kSampleLoop, loops, kWrongSmpl);
 }
 
 bool WalkInst(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongInst, file.Size())) return false;
-  if (chunk.size != 7) return Fail(kWrongInst);
+  if (chunk.Stored() != 7) return FailAtSize(chunk, kWrongInst);
   return file.Fields(kInstrument, kWrongInst) && file.SeekTo(chunk.End());
 }
 

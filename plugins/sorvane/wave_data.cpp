@@ -94,15 +94,21 @@ bool Preview(WaveWalk& walk, const Chunk& chunk) {
 
 bool WalkData(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
-  std::uint32_t size = 0;
-  if (!file.Field("ChunkSize", 4, kWrongData, size)) return false;
-  chunk.size = size;
-  chunk.dataStart = file.Position();
-  if (size == UINT32_MAX && walk.ds64DataSize) {
-    chunk.size = *walk.ds64DataSize;
-    file.out.Comment("dataSize in ds64: %llu", static_cast<unsigned long long>(chunk.size));
+  if (walk.ds64DataSize) {
+    if (!ReadChunkSize(file, chunk, kWrongData, UINT64_MAX)) return false;
+    if (chunk.size == kOpenSize) {
+      chunk.size = *walk.ds64DataSize;
+      file.out.Comment("dataSize in ds64: %llu", static_cast<unsigned long long>(chunk.size));
+    }
+    ClipToLimit(file, chunk, file.Size(), "ChunkSize");
+  } else if (!ReadSoundDataSize(file, chunk, kWrongData, walk.openRiffSize, "ChunkSize")) {
+    return false;
   }
-  if (!CheckFits(chunk, file.Size(), kWrongData)) return false;
+  if (walk.blockAlign != 0 && Uncompressed(walk.formatTag)) {
+    // From the size as stored, which a cut file does not change.
+    std::uint64_t stored = chunk.cutSizeName != nullptr ? chunk.storedSize : chunk.size;
+    WriteFramesNote(file.out, stored / walk.blockAlign, walk.blockAlign, walk.sampleRate);
+  }
   file.out.WriteItem("Wave Form Data", F, Clip32(chunk.dataStart), Clip32(chunk.size));
   return Preview(walk, chunk) && file.SeekTo(chunk.End());
 }
@@ -110,7 +116,7 @@ bool WalkData(WaveWalk& walk, Chunk& chunk) {
 bool WalkFact(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFact, file.Size())) return false;
-  if (chunk.size != 4) return Fail(kWrongFact);
+  if (chunk.Stored() != 4) return FailAtSize(chunk, kWrongFact);
   std::uint32_t length = 0;
   return file.Field("dwSampleLength", 4, kWrongFact, length);
 }

@@ -29,6 +29,21 @@ constexpr FieldSpec kFmtFields[] = {
     {"wBitsPerSamples", 2},
 };
 
+// nAvgBytesPerSec and nBlockAlign of uncompressed formats follow from channels,
+// rate and bits; a value that does not is noted beneath it.
+constexpr std::size_t kAvgBytesField = 3;
+constexpr std::size_t kBlockAlignField = 4;
+void NoteByteRate(hpi::Writer& out, std::size_t field, const std::uint32_t* v) {
+  std::uint32_t align = v[1] * ((v[5] + 7) / 8);
+  if (field == kBlockAlignField && v[4] != align) {
+    out.Note("nChannels x wBitsPerSamples give %u bytes per frame", align);
+  }
+  if (field == kAvgBytesField && v[3] != std::uint64_t{v[2]} * v[4]) {
+    out.Note("nSamplesPerSec x nBlockAlign give %llu bytes per second",
+             static_cast<unsigned long long>(std::uint64_t{v[2]} * v[4]));
+  }
+}
+
 // Formats whose extension is a single 16-bit field.
 struct OneFieldExtension {
   std::uint32_t formatTag;
@@ -100,22 +115,39 @@ bool WalkExtension(SoundFile& file, std::uint32_t formatTag, std::uint32_t cbSiz
 
 }  // namespace
 
+bool Uncompressed(std::uint32_t tag) { return tag == 0x0001 || tag == 0x0003 || tag == 0x0006 || tag == 0x0007; }
+
 bool WalkFmt(WaveWalk& walk, Chunk& chunk) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, chunk, kWrongFmt, file.Size())) return false;
   // The original WAVEFORMAT of 14 bytes has no wBitsPerSample.
-  if (chunk.size < kWaveFormatSize) return Fail(kWrongFmt);
+  if (chunk.Stored() < kWaveFormatSize) return FailAtSize(chunk, kWrongFmt);
   std::uint32_t v[std::size(kFmtFields)] = {};
-  std::size_t fields = chunk.size < kPcmFmtSize ? std::size(kFmtFields) - 1 : std::size(kFmtFields);
-  if (!file.Fields(std::span(kFmtFields).first(fields), kWrongFmt, v)) return false;
+  bool withBits = chunk.Stored() >= kPcmFmtSize;
+  std::uint8_t record[kPcmFmtSize];
+  std::uint64_t at = file.Position();
+  bool whole = file.Bytes(record, withBits ? kPcmFmtSize : kWaveFormatSize, kWrongFmt);
+  auto layout = std::span(kFmtFields).first(withBits ? std::size(kFmtFields) : std::size(kFmtFields) - 1);
+  std::size_t fields = FieldsWithin(layout, file.Position() - at);
+  for (std::size_t i = 0, offset = 0; i < fields; offset += kFmtFields[i].width, ++i) {
+    v[i] = file.Number(record + offset, kFmtFields[i].width);
+  }
+  bool check = whole && withBits && Uncompressed(v[0]);
+  for (std::size_t i = 0, offset = 0; i < fields; offset += kFmtFields[i].width, ++i) {
+    file.WriteFields(std::span(kFmtFields).subspan(i, 1), record + offset, at + offset);
+    if (check) NoteByteRate(file.out, i, v);
+  }
+  if (!whole) return false;
   walk.formatTag = v[0];
   walk.channels = v[1];
+  walk.sampleRate = v[2];
+  walk.blockAlign = v[4];
   walk.bitsPerSample = v[5];
-  if (chunk.size > kPcmFmtSize) {
-    if (chunk.size < kExFmtSize) return Fail(kWrongFmt);
+  if (chunk.Stored() > kPcmFmtSize) {
+    if (chunk.Stored() < kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     std::uint32_t cbSize = 0;
     if (!file.Field("cbSize", 2, kWrongFmt, cbSize)) return false;
-    if (chunk.size < cbSize + kExFmtSize) return Fail(kWrongFmt);
+    if (chunk.Stored() < cbSize + kExFmtSize) return FailAtSize(chunk, kWrongFmt);
     if (cbSize != 0 && !WalkExtension(file, walk.formatTag, cbSize)) return false;
   }
   return file.SeekTo(chunk.End());

@@ -1,5 +1,7 @@
 // The LIST chunk: an INFO list of text chunks, or an associated-data list (adtl)
 // of labels, notes and labelled texts.
+#include <string>
+
 #include "sorvane.h"
 #include "wave.h"
 
@@ -25,6 +27,25 @@ constexpr FieldSpec kLabeledText[] = {
     {"wLanguage", 2},    {"wDialect", 2},       {"wCodePage", 2},
 };
 constexpr std::uint32_t kLabeledTextSize = 20;
+
+// INFO and adtl are walked; the other list types that WAVE files carry are named.
+struct ListType {
+  const char* id;
+  const char* comment;
+};
+constexpr ListType kListTypes[] = {
+    {"INFO", "'INFO'"},
+    {"adtl", "'adtl'--Associated data list"},
+    {"wavl", "'wavl'--Wave list (data and silence chunks)"},
+    {"exif", "'exif'--Exif attributes"},
+};
+
+std::string ListTypeName(const std::uint8_t type[4]) {
+  for (const ListType& row : kListTypes) {
+    if (IsId(type, row.id)) return row.comment;
+  }
+  return std::string(IdText(type).text) + "--other list type";
+}
 
 void WriteInfoHeading(SoundFile& file, const Chunk& chunk) {
   for (const InfoRow& row : kInfoChunks) {
@@ -57,7 +78,7 @@ bool WalkLabel(SoundFile& file, Chunk& chunk, const char* heading, const char* c
 bool WalkLabeledText(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
   WriteHeading(file, chunk, "ltxt Chunk", "'ltxt'--Labeled Text", kListLevel);
   if (!ReadChunkSize(file, chunk, kWrongLtxt, listEnd)) return false;
-  if (chunk.size < kLabeledTextSize) return Fail(kWrongLtxt);
+  if (chunk.Stored() < kLabeledTextSize) return FailAtSize(chunk, kWrongLtxt);
   if (!file.Fields(kLabeledText, kWrongLtxt)) return false;
   std::uint64_t text = chunk.size - kLabeledTextSize;
   return text == 0 || file.TextField("dwText", text, kWrongLtxt);
@@ -77,19 +98,13 @@ bool WalkAssociatedChunk(SoundFile& file, Chunk& chunk, std::uint64_t listEnd) {
 bool WalkList(WaveWalk& walk, Chunk& list) {
   SoundFile& file = walk.file;
   if (!ReadChunkSize(file, list, kWrongList, file.Size())) return false;
-  if (list.size < 4) return Fail(kWrongList);
+  if (list.Stored() < 4) return FailAtSize(list, kWrongList);
   std::uint8_t type[4];
   std::uint64_t at = file.Position();
   if (!file.Bytes(type, sizeof type, kWrongList)) return false;
-  file.WriteNumber("typeID", at, 4, file.Number(type, 4));
+  file.WriteNumber("typeID", at, 4, file.IdNumber(type));
   bool info = IsId(type, "INFO");
-  if (info) {
-    file.out.WriteComment("'INFO'");
-  } else if (IsId(type, "adtl")) {
-    file.out.WriteComment("'adtl'--Associated data list");
-  } else {
-    file.out.WriteComment(IdText(type).text);
-  }
+  file.out.WriteComment(ListTypeName(type));
   std::uint64_t listEnd = list.dataStart + list.size;
   Chunk chunk;
   while (file.Position() < listEnd) {
@@ -97,6 +112,7 @@ bool WalkList(WaveWalk& walk, Chunk& list) {
     if (next <= 0) return next == 0 && Fail(kWrongList);
     bool ok = info ? WalkInfoChunk(file, chunk, listEnd) : WalkAssociatedChunk(file, chunk, listEnd);
     if (!ok || !file.SeekTo(chunk.End()) || !file.out.Ok()) return false;
+    WriteCutNote(file, chunk);
   }
   return file.SeekTo(list.End());
 }

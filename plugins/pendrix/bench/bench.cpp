@@ -2,7 +2,6 @@
 // corpus, each beside pngcheck -v on the same files for comparison.
 #include <sys/resource.h>
 
-#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,26 +9,12 @@
 #include <vector>
 
 #include "corpus_bench.h"
+#include "hpi/crc32.h"
 #include "hpi/exports.h"
 
 namespace {
 
 constexpr int kChunkCount = 100000;
-
-std::uint32_t Crc32(const std::uint8_t* bytes, std::size_t n) {
-  static const auto table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-      std::uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < n; ++i) c = table[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
 
 void PutBE32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
@@ -41,7 +26,7 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type, std::vector<std:
   std::vector<std::uint8_t> typed(type, type + 4);
   typed.insert(typed.end(), data.begin(), data.end());
   out.insert(out.end(), typed.begin(), typed.end());
-  PutBE32(out, Crc32(typed.data(), typed.size()));
+  PutBE32(out, hpi::ComputeCrc32(typed.data(), typed.size()));
 }
 
 // A 1x1 grayscale PNG whose IDAT is followed by text and private chunks in turn.
@@ -152,6 +137,44 @@ void BM_StreamCorpus(benchmark::State& state) {
   state.counters["files"] = static_cast<double>(files.size());
 }
 BENCHMARK(BM_StreamCorpus)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A 1x1 PNG with one IDAT of 16 MiB: the walk reads every byte for the CRC.
+std::filesystem::path LargeIdatPng() {
+  static const std::filesystem::path path = [] {
+    auto file = std::filesystem::temp_directory_path() / "pendrix-bench-16m-idat.png";
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    PutChunk(png, "IHDR", {0, 0, 0, 1, 0, 0, 0, 1, 8, 0, 0, 0, 0});
+    std::vector<std::uint8_t> data(16u << 20);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 2654435761u >> 24);
+    PutChunk(png, "IDAT", std::move(data));
+    PutChunk(png, "IEND", {});
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+    return file;
+  }();
+  return path;
+}
+
+void BM_StreamLargeIdat(benchmark::State& state) {
+  auto file = LargeIdatPng();
+  for (auto _ : state) {
+    HpiMemHandle stream = nullptr;
+    if (HPI_GetHeadAnalyzedData(file.string().c_str(), &stream, 0, 0, 0, nullptr) == 0) state.SkipWithError("refused");
+    if (stream != nullptr) HpiMemFree(stream);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(file)));
+}
+BENCHMARK(BM_StreamLargeIdat)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Pngcheck16MiBIdat(benchmark::State& state) { RunPngcheck(state, {LargeIdatPng()}); }
+BENCHMARK(BM_Pngcheck16MiBIdat)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The CRC alone, in memory.
+void BM_Crc32(benchmark::State& state) {
+  std::vector<std::uint8_t> bytes(1u << 20, 0xA5);
+  for (auto _ : state) benchmark::DoNotOptimize(hpi::ComputeCrc32(bytes.data(), bytes.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_Crc32)->Unit(benchmark::kMicrosecond);
 
 const int registered = bench_support::RegisterCorpus({"png", "mng", "jng"});
 

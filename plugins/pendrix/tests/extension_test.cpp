@@ -48,4 +48,40 @@ TEST(Extensions, ExifColourCodesAndSplitPoints) {
   EXPECT_EQ(AnalyseBytes(ChunkFile().Ihdr(2).Add("cICP", Bytes().Zeros(3)).End()).error, Wrong("cICP"));
 }
 
+// Chunks of the PNG standard's third edition and of the registered extensions.
+TEST(Extensions, RegisteredChunks) {
+  Bytes mdcv;
+  for (int i = 0; i < 8; ++i) mdcv.BE16(static_cast<std::uint16_t>(1000 * i));
+  mdcv.BE32(10000000).BE32(50);
+  Bytes pcal;
+  pcal.Text("temp").U8(0).BE32(0).BE32(255).U8(0).U8(2).Text("K").U8(0).Text("0").U8(0).Text("1.5");
+  Bytes itxt;
+  itxt.Text("Title").U8(0).U8(0).U8(0).Text("fr").U8(0).Text("Titre").U8(0).Text("Bonjour");
+  auto a = AnalyseBytes(ChunkFile()
+                            .Ihdr(2)
+                            .Add("mDCV", mdcv)
+                            .Add("cLLI", Bytes().BE32(4000000).BE32(1000000))
+                            .Add("oFFs", Bytes().BE32(0xFFFFFFFF).BE32(7).U8(1))
+                            .Add("sCAL", Bytes().U8(1).Text("0.5").U8(0).Text("0.25"))
+                            .Add("pCAL", pcal)
+                            .Add("sTER", Bytes().U8(1))
+                            .Add("gIFg", Bytes().U8(2).U8(0).BE16(10))
+                            .Add("gIFx", Bytes().Text("NETSCAPE2.0").U8(1))
+                            .Add("iTXt", itxt)
+                            .Add("IDAT")
+                            .End());
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Min display luminance")), "0x00000032(50)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Max frame-average light level")), "0x000f4240(1000000)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "X position")), "0xffffffff(-1)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Pixel height")), "0.25");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Parameter[1]")), "1.5");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Mode")), "0x01(1) diverging-fuse layout");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Delay Time")), "0x000a(10)");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Application Identifier")), "NETSCAPE");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Translated keyword")), "Titre");
+  EXPECT_EQ(ValueOf(a.tree, *Find(a.tree, "Text")), "Bonjour") << "uncompressed iTXt text as text";
+  EXPECT_EQ(Find(a.tree, "CMF"), nullptr) << "an empty IDAT has no zlib header";
+}
+
 }  // namespace

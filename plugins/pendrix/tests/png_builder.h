@@ -1,10 +1,11 @@
 // Hand-made PNG, MNG and JNG files for the tests: a signature and chunks with
-// big-endian lengths and zero CRCs.
+// big-endian lengths and the CRCs of their type and data.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "hpi/crc32.h"
 #include "plugin_harness.h"
 
 namespace pendrix_test {
@@ -23,8 +24,11 @@ class ChunkFile {
   ChunkFile& Add(std::string_view type, const testing_support::Bytes& data) {
     const auto& d = static_cast<const std::vector<std::uint8_t>&>(data);
     bytes_.BE32(static_cast<std::uint32_t>(d.size())).Text(type);
+    hpi::Crc32 crc;
+    crc.Update(type.data(), type.size());
+    crc.Update(d.data(), d.size());
     for (std::uint8_t b : d) bytes_.U8(b);
-    bytes_.BE32(0);
+    bytes_.BE32(crc.Value());
     return *this;
   }
   ChunkFile& Add(std::string_view type) { return Add(type, testing_support::Bytes()); }

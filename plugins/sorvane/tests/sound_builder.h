@@ -96,4 +96,21 @@ inline std::vector<std::string> FieldNames(const strataview::ItemTree& tree, con
   return names;
 }
 
+// The notes written beneath an item's offset, size or values, in order.
+inline std::vector<std::string> NotesOf(const strataview::ItemTree& tree, const strataview::Item& item) {
+  std::vector<std::string> notes;
+  for (strataview::ItemHandle c : item.children) {
+    int image = tree.At(c).image;
+    if (image != strataview::kImageValue && image != strataview::kImageOffset && image != strataview::kImageSize) {
+      continue;
+    }
+    for (strataview::ItemHandle n : tree.At(c).children) notes.emplace_back(tree.At(n).text);
+  }
+  return notes;
+}
+inline std::string NoteOf(const strataview::ItemTree& tree, const strataview::Item& item) {
+  auto notes = NotesOf(tree, item);
+  return notes.empty() ? std::string() : notes.front();
+}
+
 }  // namespace sorvane_test
