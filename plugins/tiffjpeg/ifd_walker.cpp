@@ -313,8 +313,8 @@ class IfdWalker {
     return Seek(pointer.value) && WalkIfd(name, kind, next) != IfdResult::Failed;
   }
 
-  // The JPEG stream of tags 513/514: its range, then a JPEG walk whose failure
-  // leaves what it wrote and does not fail this walk.
+  // The JPEG stream of tags 513/514: its range, then a JPEG walk whose fault
+  // stays inside the range as a warning.
   bool WalkThumbnail() {
     if (!thumbnailOffset_.set) return true;
     if (!thumbnailLength_.set) return TiffFail(hpi::kWrongFormat);
@@ -323,7 +323,9 @@ class IfdWalker {
     out_.WriteItem(flavour_.thumbnailName, DirectoryLevel(), Off(start), Off(thumbnailLength_.value));
     if (EntryLevel() > kMaxJpegLevel) return out_.WriteComment("Nested too deeply: not analysed") > 0;
     if (end > end_) out_.WriteComment("Runs past the end of the data");
-    JpegWalker(file_, out_, flavour_).WalkJpeg(start, std::min(end, end_), EntryLevel());
+    if (!JpegWalker(file_, out_, flavour_).WalkJpeg(start, std::min(end, end_), EntryLevel())) {
+      return WriteWarning(file_, out_);
+    }
     return out_.Ok();
   }
 

@@ -114,8 +114,12 @@ TEST(Exif, WalksStayWithinTheSegment) {
   ASSERT_TRUE(a.ok) << a.error;
   EXPECT_EQ(a.readerFault, 0);
   EXPECT_EQ(FindAll(a.tree, "SOI(Start of Image)").size(), 1u);
+  // The thumbnail's walk fails inside its range, as a warning.
   auto range = ChildTexts(a.tree, *Find(a.tree, "Jpeg Thumbnail Image"));
-  EXPECT_EQ(range.back(), "0x00000004(4) Runs past the end of the data");
+  ASSERT_EQ(range.size(), 3u);
+  EXPECT_EQ(range[1], "0x00000004(4) Runs past the end of the data");
+  EXPECT_EQ(range[2], "[HPI_PLUGIN] This file is not Jpeg!");
+  EXPECT_EQ(a.faults.count, 1u);
   Blob outside = tiff.Build({{{{256, 3, 1, {1}}}}});
   tiff.Patch32(outside, 4, 0x40);
   EXPECT_EQ(AnalyseBytes(Jpeg(Join({ExifApp1(outside), Blob(0x60, 0)}))).error, "[HPI_PLUGIN] Wrong file format!");
