@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "field_types.h"
 #include "jpeg_walker.h"
@@ -57,6 +58,13 @@ bool ReadOk(int got, int width, int shortCode) {
   if (got == width) return true;
   return TiffFail(got < 0 ? hpi::kStreamError : shortCode);
 }
+
+// The tags of one directory met so far.
+struct TagOrder {
+  std::vector<bool> seen = std::vector<bool>(65536);
+  std::uint16_t previous = 0;
+  bool any = false;
+};
 
 struct Pointer {
   std::int64_t value = 0;
@@ -152,15 +160,9 @@ class IfdWalker {
     }
     walked_[at] = at + size;
     out_.WriteU16Item("IFD Entry Count", kField, Off(at), count);
-    std::uint16_t previous = 0;
+    TagOrder order;
     for (std::uint32_t i = 0; i < count; ++i) {
-      std::uint16_t tag = 0;
-      if (!WalkIfdEntry(kind, tag)) return IfdResult::Failed;
-      if (i > 0 && previous >= tag) {
-        TiffFail(kWrongTagOrder);
-        return IfdResult::Failed;
-      }
-      previous = tag;
+      if (!WalkIfdEntry(kind, order)) return IfdResult::Failed;
     }
     std::int64_t nextAt = file_.Tell();
     if (!ReadOk(order_->read32(file_, next), 4, hpi::kWrongFormat)) return IfdResult::Failed;
@@ -168,10 +170,12 @@ class IfdWalker {
     return out_.Ok() ? IfdResult::Walked : IfdResult::Failed;
   }
 
-  bool WalkIfdEntry(IfdKind kind, std::uint16_t& tag) {
+  bool WalkIfdEntry(IfdKind kind, TagOrder& order) {
     std::int64_t entry = file_.Tell();
+    std::uint16_t tag = 0;
     if (!ReadOk(order_->read16(file_, tag), 2, hpi::kWrongFormat)) return false;
     out_.WriteItem(TagName(tag, kind, flavour_), EntryLevel(), Off(entry), kEntrySize);
+    NoteTagOrder(order, tag);
     out_.WriteU16Item("Tag", kField, Off(entry), tag);
     std::uint16_t typeCode = 0;
     if (!ReadOk(order_->read16(file_, typeCode), 2, hpi::kWrongFormat)) return false;
@@ -197,6 +201,19 @@ class IfdWalker {
     if (kind == IfdKind::MultiPicture && tag == kMpEntry && !ListPictures(count, base_ + offset)) return false;
     RegisterPointerTag(tag, offset);
     return true;
+  }
+
+  // Tags should come in ascending order, each once; readers take the entries
+  // as they stand, so a tag out of place is a note on its entry.
+  void NoteTagOrder(TagOrder& order, std::uint16_t tag) {
+    if (order.seen[tag]) {
+      out_.Note("Tag %u appears a second time in this directory", tag);
+    } else if (order.any && tag < order.previous) {
+      out_.Note("Tag %u comes after tag %u: the tags are not in ascending order", tag, order.previous);
+    }
+    order.seen[tag] = true;
+    order.previous = tag;
+    order.any = true;
   }
 
   // Values that fit in the entry's 4-byte field, element by element.

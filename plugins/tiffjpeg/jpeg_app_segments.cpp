@@ -97,14 +97,29 @@ bool WriteApp0(JpegContext& c, const Segment& s) {
   return jfif ? WriteJfif(c, s, r) : WriteJfxx(c, s, r);
 }
 
+bool IsTiffHeader(const Segment& s, std::size_t at) {
+  if (s.bytes.size() < at + 4) return false;
+  const std::uint8_t* h = s.bytes.data() + at;
+  return (h[0] == 'I' && h[1] == 'I' && h[2] == 42 && h[3] == 0) ||
+         (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 42);
+}
+
 // An Exif APP1 holds "Exif", two zero bytes and a TIFF structure whose offsets
-// count from its own header.
+// count from its own header. Exif data too long for one segment goes on in
+// later "Exif" APP1 segments, whose bytes continue the structure.
 bool WriteApp1(JpegContext& c, const Segment& s) {
   SegmentCursor r(s);
   if (s.dataSize > 6 && !r.Need(6)) return false;
   if (s.dataSize <= 6 || !StartsWith(s, kExif, 6)) {
     WriteApplicationData(c, s, s.data);
     return true;
+  }
+  bool continuation = c.exifSeen && !IsTiffHeader(s, 6);
+  c.exifSeen = true;
+  if (continuation) {
+    TextField(c.out, r, "Identifier", 6);
+    c.out.WriteItem("Exif continuation", kField, Off(r.Position()), r.Left());
+    return c.out.WriteComment("continues the Exif data of an earlier APP1 segment") > 0;
   }
   if (c.level + 1 > kMaxTiffLevel) {
     WriteApplicationData(c, s, s.data);

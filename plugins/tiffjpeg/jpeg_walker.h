@@ -31,6 +31,7 @@ struct JpegContext {
   hpi::Writer& out;
   const Flavour& flavour;
   int level;
+  bool exifSeen = false;  // an Exif APP1 segment came before
 };
 
 class JpegWalker {

@@ -85,9 +85,19 @@ TEST(TiffWalk, EntriesAndTheirValues) {
   }
 }
 
+// Readers take a directory's entries as they stand: a tag out of order or met
+// twice is a note on its entry, and the walk goes on.
 TEST(TiffWalk, TagOrderAndTypes) {
-  EXPECT_EQ(AnalyseTiff({{{{256, 3, 1, {1}}, {256, 3, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
-  EXPECT_EQ(AnalyseTiff({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
+  auto order = AnalyseTiff({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}, {258, 3, 1, {8}}, {257, 3, 1, {2}}}}});
+  ASSERT_TRUE(order.ok) << order.error;
+  std::vector<const strataview::Item*> lengths = FindAll(order.tree, "ImageLength");
+  ASSERT_EQ(lengths.size(), 2u);
+  EXPECT_EQ(EntryNotes(order.tree, *Find(order.tree, "ImageWidth")),
+            (std::vector<std::string>{"Tag 256 comes after tag 257: the tags are not in ascending order"}));
+  EXPECT_TRUE(EntryNotes(order.tree, *lengths[0]).empty());
+  EXPECT_TRUE(EntryNotes(order.tree, *Find(order.tree, "BitsPerSample")).empty());
+  EXPECT_EQ(EntryNotes(order.tree, *lengths[1]),
+            (std::vector<std::string>{"Tag 257 appears a second time in this directory"}));
   EXPECT_EQ(AnalyseTiff({{{{256, 14, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong file format!");
   // Type 13 (IFD) is a LONG that points to a directory.
   auto ifdType = AnalyseTiff({{{{330, 13, 1, {8}}}}});

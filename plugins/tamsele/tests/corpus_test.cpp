@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "corpus_tools.h"
+#include "hpi/hpi.h"
 
 namespace {
 
@@ -68,6 +69,45 @@ TEST(JpegCorpus, CameraFilesWithGpsDataAreAnalysed) {
   auto a = AnalysePath(CorpusDir() / "jpeg" / "gen-exif-gps-mm.jpg");
   EXPECT_NE(Find(a.tree, "GPSVersionID"), nullptr);
   EXPECT_NE(Find(a.tree, "GPSLatitude"), nullptr);
+}
+
+// Files that readers take with a warning: tags out of order, Exif data that
+// goes on in a second APP1 segment (exiv2 -pS: APP1 at 61, length 15).
+TEST(JpegCorpus, UnsortedTagsAndSplitExifAreAnalysed) {
+  auto gps = CorpusDir() / "jpeg" / "pillow-exif_gps.jpg";
+  auto split = CorpusDir() / "jpeg" / "pillow-multiple_exif.jpg";
+  if (!std::filesystem::exists(gps) || !std::filesystem::exists(split)) GTEST_SKIP() << "no corpus";
+  auto a = AnalysePath(gps);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(EntryNotes(a.tree, *Find(a.tree, "ExifIFDPointer")),
+            (std::vector<std::string>{"Tag 34665 comes after tag 50715: the tags are not in ascending order"}));
+  auto b = AnalysePath(split);
+  ASSERT_TRUE(b.ok) << b.error;
+  EXPECT_EQ(FindAll(b.tree, "IFH(Image File Header)").size(), 1u);
+  EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Exif continuation")), (Range{61 + 4 + 6, 15 - 2 - 6}));
+}
+
+// Cut right after its APP1 segment, whose Exif thumbnail ends in FF D9, a file
+// is a partial analysis ending at the cut, not a whole image.
+TEST(JpegCorpus, ThumbnailEndIsNotTheFileEnd) {
+  auto path = CorpusDir() / "jpeg" / "exifsamples-Canon_40D.jpg";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus";
+  auto whole = AnalysePath(path);
+  ASSERT_TRUE(whole.ok) << whole.error;
+  const auto* app1 = Find(whole.tree, "APP1(Application type 1 segment)");
+  ASSERT_NE(app1, nullptr);
+  std::vector<std::uint8_t> bytes = ReadFile(path);
+  std::uint64_t at = RangeOf(whole.tree, *app1).offset;
+  std::uint64_t end = at + 2 + (bytes[at + 2] << 8 | bytes[at + 3]);
+  ASSERT_EQ(bytes[end - 2], 0xFF);
+  ASSERT_EQ(bytes[end - 1], 0xD9);
+  bytes.resize(end);
+  auto cut = AnalyseBytes(bytes, "cut.jpg", 1, hpi::kRequestPartial);
+  EXPECT_FALSE(cut.ok);
+  ASSERT_TRUE(cut.partial);
+  EXPECT_EQ(cut.faults.last.offset, end);
+  EXPECT_EQ(cut.faults.last.size, 0u);
+  EXPECT_NE(Find(cut.tree, "Jpeg Thumbnail Image"), nullptr);
 }
 
 // exiv2 -pR prints each Exif entry with its address relative to the TIFF

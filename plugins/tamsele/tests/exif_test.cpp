@@ -127,9 +127,14 @@ TEST(Exif, WalksStayWithinTheSegment) {
 
 TEST(Exif, FaultsInsideTheExifDataFailTheAnalysisWithTheTiffMessage) {
   TiffBuilder tiff;
-  Blob unordered = tiff.Build({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}}}});
-  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(unordered))).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
-  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(unordered)), "u.jpg", 0).error, "[HPI_PLUGIN] 不正なTIFFタグ並びです");
+  Blob badOffset = tiff.Build({{{{256, 3, 1, {1}}}}});
+  tiff.Patch32(badOffset, 4, 0x400);
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badOffset))).error, "[HPI_PLUGIN] Wrong file format!");
+  Blob badVersion = tiff.Build({{{{256, 3, 1, {1}}}}});
+  badVersion[2] = 43;
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badVersion))).error, "[HPI_PLUGIN] Wrong TIFF IFH(Image File Header)");
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badVersion)), "u.jpg", 0).error,
+            "[HPI_PLUGIN] 不正なTIFF IFH(Image File Header)です");
   Blob badType = tiff.Build({{{{256, 14, 1, {1}}}}});
   EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badType))).error, "[HPI_PLUGIN] Wrong file format!");
 }
