@@ -110,6 +110,48 @@ TEST(JpegCorpus, ThumbnailEndIsNotTheFileEnd) {
   EXPECT_NE(Find(cut.tree, "Jpeg Thumbnail Image"), nullptr);
 }
 
+// The damaged files end in their fault, inside the segment that exiv2 -pS
+// lists last at or before the fault's offset.
+TEST(JpegCorpus, DamagedFilesEndAtTheirFault) {
+  struct Damaged {
+    const char* name;
+    const char* message;
+    std::uint64_t offset;
+    std::uint64_t segment;  // the segment's address in exiv2 -pS
+  };
+  const Damaged kDamaged[] = {
+      // A third table whose class byte is 0x6a.
+      {"jpegdecoder-derive-huffman-codes-overflow.jpg", "[HPI_PLUGIN] Wrong DHT segment!", 5884, 5726},
+      // A second table in the 3 bytes left of the segment.
+      {"jpegdecoder-invalid-dimensions.jpg", "[HPI_PLUGIN] Wrong DHT segment!", 200, 177},
+      // An APP14 length of 12,336 in an 8-byte file: its length field.
+      {"jpegdecoder-missing-sof.jpg", "[HPI_PLUGIN] Wrong file format!", 4, 2},
+      {"pillow-invalid-exif.jpg", "[HPI_PLUGIN] Wrong TIFF IFH(Image File Header)", 12, 2},
+      // Cut in the scan data, on a marker's first byte.
+      {"pillow-truncated_jpeg.jpg", "[HPI_PLUGIN] Wrong file format!", 6697, 231},
+  };
+  bool exiv2 = HaveTool("exiv2 --version");
+  const std::regex segment(R"(^\s*(\d+) \| 0xff[0-9a-f]{2} )");
+  for (const Damaged& d : kDamaged) {
+    auto path = CorpusDir() / "jpeg" / d.name;
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus";
+    auto a = AnalysePath(path, 1, hpi::kRequestPartial);
+    ASSERT_TRUE(a.partial) << d.name;
+    EXPECT_EQ(a.faults.last.message, d.message) << d.name;
+    EXPECT_EQ(a.faults.last.offset, d.offset) << d.name;
+    EXPECT_EQ(a.faults.last.size, std::filesystem::file_size(path) - d.offset) << d.name;
+    if (!exiv2) continue;
+    std::istringstream lines(RunTool("exiv2 -pS " + Quoted(path) + " 2>/dev/null || true").value_or(""));
+    std::string line;
+    std::uint64_t containing = ~0ull;
+    while (std::getline(lines, line)) {
+      std::smatch m;
+      if (std::regex_search(line, m, segment) && std::stoull(m[1]) <= d.offset) containing = std::stoull(m[1]);
+    }
+    EXPECT_EQ(containing, d.segment) << d.name;
+  }
+}
+
 // exiv2 -pR prints each Exif entry with its address relative to the TIFF
 // header; every entry the walk shows must be one of them, with the same tag,
 // type and count.
