@@ -57,6 +57,7 @@ class MarkerWalk {
       if (scanning_) WriteScanData(at);
       if (marker == kEoi) {
         c_.out.WriteU16Item("EOI(End of image)", c_.level, Off(at), 0xFFD9);
+        WriteBytesAfterEoi();
         return c_.out.Ok();
       }
       if (marker == kSoi) return JpegFailAt(hpi::kWrongFormat, at);
@@ -75,10 +76,14 @@ class MarkerWalk {
   // with the position of a marker cut by it or of the end; -1 on a read error.
   // Fill bytes (0xFF repeated before a marker) are passed over; so are stuffed
   // zeros and, inside scan data, restart markers.
+  // Outside scan data, bytes before the 0xFF run of the marker belong to no
+  // segment and are shown as a range.
   int FindNextMarker(std::uint8_t& marker, std::int64_t& at) {
+    std::int64_t from = source_.Tell();
     for (;;) {
       at = source_.End();
       int state = source_.SkipPastFF();
+      std::int64_t run = state == 1 ? source_.Tell() - 1 : source_.End();
       std::uint8_t code = 0xFF;
       while (state == 1 && code == 0xFF) {
         at = source_.Tell() - 1;
@@ -88,12 +93,15 @@ class MarkerWalk {
         JpegFailAt(hpi::kStreamError, source_.Tell());
         return -1;
       }
-      if (state == JpegByteSource::kEnd) return 0;
-      if (code == 0x00) continue;
+      if (state != JpegByteSource::kEnd && code == 0x00) continue;
       if (scanning_ && IsRestart(code)) {
         ++restarts_;
         continue;
       }
+      if (!scanning_ && run > from) {
+        c_.out.WriteItem("Bytes between segments", c_.level, Off(from), Off(run - from));
+      }
+      if (state == JpegByteSource::kEnd) return 0;
       marker = code;
       return 1;
     }
@@ -127,6 +135,15 @@ class MarkerWalk {
     }
     source_.Seek(std::max(source_.Tell(), s.End()));
     return true;
+  }
+
+  // The rest of the window after EOI, such as a further image of the file.
+  void WriteBytesAfterEoi() {
+    std::int64_t from = source_.Tell();
+    if (from >= source_.End()) return;
+    c_.out.WriteItem("Bytes after EOI", c_.level, Off(from), Off(source_.End() - from));
+    std::uint8_t soi[2];
+    if (source_.Read(soi, 2) == 2 && soi[0] == 0xFF && soi[1] == kSoi) c_.out.WriteComment("starts with SOI");
   }
 
   void WriteScanData(std::int64_t upTo) {

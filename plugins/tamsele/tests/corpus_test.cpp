@@ -87,6 +87,21 @@ TEST(JpegCorpus, UnsortedTagsAndSplitExifAreAnalysed) {
   EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Exif continuation")), (Range{61 + 4 + 6, 15 - 2 - 6}));
 }
 
+// The second image of an MPO follows the first one's EOI: its MPF index
+// (exiftool: MPImageLength 4226, then 10348) and the range agree.
+TEST(JpegCorpus, SecondImageOfAnMpoIsShownAfterTheFirstEoi) {
+  auto path = CorpusDir() / "jpeg" / "pillow-frame_size-mpo.jpg";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no corpus";
+  auto a = AnalysePath(path);
+  ASSERT_TRUE(a.ok) << a.error;
+  const auto* after = Find(a.tree, "Bytes after EOI");
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(RangeOf(a.tree, *after), (Range{4226, 10348}));
+  EXPECT_EQ(ChildTexts(a.tree, *after).back(), "0x0000286c(10348) starts with SOI");
+  EXPECT_NE(Find(a.tree, "MP Entry 2: attribute 0x00000000, size 10348, offset 0x00000618 (file offset 0x00001082)"),
+            nullptr);
+}
+
 // Cut right after its APP1 segment, whose Exif thumbnail ends in FF D9, a file
 // is a partial analysis ending at the cut, not a whole image.
 TEST(JpegCorpus, ThumbnailEndIsNotTheFileEnd) {

@@ -61,6 +61,29 @@ TEST(JpegWalk, FillBytesBeforeMarkersArePassedOver) {
   EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "EOI(End of image)")).offset, file.size() - 2);
 }
 
+// Bytes outside every segment get a range: junk before a marker (its fill
+// bytes excepted) and whatever follows EOI.
+TEST(JpegWalk, BytesOutsideTheSegmentsAreShown) {
+  Blob file =
+      Join({Marker(0xD8), Blob{1, 2, 3, 0xFF, 0x00, 4}, Blob{0xFF}, Dqt(), Marker(0xD9), Marker(0xD8), Blob{9}});
+  auto a = AnalyseBytes(file);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(a.readerFault, 0);
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Bytes between segments")), (Range{2, 6}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "DQT(Define quantization table segment)")).offset, 9u);
+  const auto* after = Find(a.tree, "Bytes after EOI");
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(RangeOf(a.tree, *after), (Range{file.size() - 3, 3}));
+  EXPECT_EQ(ChildTexts(a.tree, *after).back(), "0x00000003(3) starts with SOI");
+  EXPECT_EQ(Segments(a).back(), "Bytes after EOI");
+  // Junk up to a cut is shown before the fault.
+  Blob cut = Join({Marker(0xD8), Dqt(), Blob{7, 7}});
+  auto b = AnalyseBytes(cut, "j.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(b.partial);
+  EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Bytes between segments")), (Range{cut.size() - 2, 2}));
+  EXPECT_EQ(b.faults.last.offset, cut.size());
+}
+
 TEST(JpegWalk, RestartMarkersStandAlone) {
   // Inside scan data they belong to the entropy-coded data; elsewhere they are
   // items without a length, and the bytes after them are the next marker.
