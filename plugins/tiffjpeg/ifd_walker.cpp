@@ -69,6 +69,7 @@ struct TagOrder {
 struct Pointer {
   std::int64_t value = 0;
   bool set = false;
+  std::int64_t field = 0;  // where the entry's value field lies
 };
 
 class IfdWalker {
@@ -99,16 +100,22 @@ class IfdWalker {
       std::snprintf(numbered, sizeof numbered, "IFD %d", n);
       std::string_view name = numbered;
       if (kind == IfdKind::MultiPicture) name = n == 0 ? "MP Index IFD" : "MP Attribute IFD";
-      std::uint32_t next = 0;
+      Pointer next;
       IfdResult result = WalkIfd(name, kind, next);
       if (result == IfdResult::Failed) return false;
-      if (result == IfdResult::Overlaps || next == 0) return true;
+      if (result == IfdResult::Overlaps || !next.set) return true;
       if (n + 1 == kMaxIfds) return out_.Comment("The chain goes on beyond %d IFDs: not followed", kMaxIfds) > 0;
-      if (!Seek(base_ + next)) return false;
+      if (!SeekDirectory(next)) return false;
     }
   }
 
   bool Seek(std::int64_t position) { return file_.Seek(position) || TiffFail(hpi::kFileReadError); }
+
+  // A directory offset past the end of the data is a fault of the field that holds it.
+  bool SeekDirectory(const Pointer& directory) {
+    if (directory.value >= end_) return TiffFailAt(hpi::kWrongFormat, directory.field);
+    return Seek(directory.value);
+  }
 
   int DirectoryLevel() const { return level_ + 1; }
   int EntryLevel() const { return level_ + 2; }
@@ -133,7 +140,7 @@ class IfdWalker {
     std::uint32_t first = 0;
     if (!ReadOk(order_->read32(file_, first), 4, kWrongHeader)) return false;
     out_.WriteU32Item("IFD Ofset", kField, Off(base_ + 4), first);
-    return Seek(base_ + first);
+    return SeekDirectory({base_ + first, true, base_ + 4});
   }
 
   // Directories never share bytes; one that does (a chain looping back, a
@@ -144,7 +151,8 @@ class IfdWalker {
     return after != walked_.begin() && std::prev(after)->second > start;
   }
 
-  IfdResult WalkIfd(std::string_view name, IfdKind kind, std::uint32_t& next) {
+  // next: the next directory (not set at the chain's end) and where its offset is stored.
+  IfdResult WalkIfd(std::string_view name, IfdKind kind, Pointer& next) {
     std::int64_t at = file_.Tell();
     std::uint16_t count = 0;
     if (!ReadOk(order_->read16(file_, count), 2, hpi::kWrongFormat)) return IfdResult::Failed;
@@ -165,8 +173,10 @@ class IfdWalker {
       if (!WalkIfdEntry(kind, order)) return IfdResult::Failed;
     }
     std::int64_t nextAt = file_.Tell();
-    if (!ReadOk(order_->read32(file_, next), 4, hpi::kWrongFormat)) return IfdResult::Failed;
-    out_.WriteU32Item(" Ofset of Next IFD", EntryLevel(), Off(nextAt), next);
+    std::uint32_t offset = 0;
+    if (!ReadOk(order_->read32(file_, offset), 4, hpi::kWrongFormat)) return IfdResult::Failed;
+    out_.WriteU32Item(" Ofset of Next IFD", EntryLevel(), Off(nextAt), offset);
+    next = {base_ + offset, offset != 0, nextAt};
     return out_.Ok() ? IfdResult::Walked : IfdResult::Failed;
   }
 
@@ -199,7 +209,7 @@ class IfdWalker {
     }
     if (!ShowValuesAtOffset(*type, typeCode, count, base_ + offset)) return false;
     if (kind == IfdKind::MultiPicture && tag == kMpEntry && !ListPictures(count, base_ + offset)) return false;
-    RegisterPointerTag(tag, offset);
+    RegisterPointerTag(tag, offset, entry);
     return true;
   }
 
@@ -228,7 +238,7 @@ class IfdWalker {
       out_.WriteValue(type.unit, bytes.data(), type.inlineKind);
       if (!CommentValueName(tag, value)) return false;
     }
-    if (type.unit == 4 && count == 1) RegisterPointerTag(tag, value);
+    if (type.unit == 4 && count == 1) RegisterPointerTag(tag, value, entry);
     return true;
   }
 
@@ -312,13 +322,14 @@ class IfdWalker {
   }
 
   // A later entry with the same tag replaces an earlier one.
-  void RegisterPointerTag(std::uint16_t tag, std::uint32_t value) {
+  void RegisterPointerTag(std::uint16_t tag, std::uint32_t value, std::int64_t entry) {
+    std::int64_t field = entry + 8;
     switch (tag) {
-      case kJpegInterchangeFormat: thumbnailOffset_ = {base_ + value, true}; break;
-      case kJpegInterchangeFormatLength: thumbnailLength_ = {value, true}; break;
-      case kExifIfdPointer: exif_ = {base_ + value, true}; break;
-      case kGpsInfoIfdPointer: gps_ = {base_ + value, true}; break;
-      case kInteroperabilityIfdPointer: interoperability_ = {base_ + value, true}; break;
+      case kJpegInterchangeFormat: thumbnailOffset_ = {base_ + value, true, field}; break;
+      case kJpegInterchangeFormatLength: thumbnailLength_ = {value, true, field}; break;
+      case kExifIfdPointer: exif_ = {base_ + value, true, field}; break;
+      case kGpsInfoIfdPointer: gps_ = {base_ + value, true, field}; break;
+      case kInteroperabilityIfdPointer: interoperability_ = {base_ + value, true, field}; break;
       default: break;
     }
   }
@@ -326,15 +337,15 @@ class IfdWalker {
   // A directory a pointer tag names: walked once, its next-IFD offset not followed.
   bool WalkPointedIfd(const Pointer& pointer, std::string_view name, IfdKind kind) {
     if (!pointer.set) return true;
-    std::uint32_t next = 0;
-    return Seek(pointer.value) && WalkIfd(name, kind, next) != IfdResult::Failed;
+    Pointer next;
+    return SeekDirectory(pointer) && WalkIfd(name, kind, next) != IfdResult::Failed;
   }
 
   // The JPEG stream of tags 513/514: its range, then a JPEG walk whose fault
   // stays inside the range as a warning.
   bool WalkThumbnail() {
     if (!thumbnailOffset_.set) return true;
-    if (!thumbnailLength_.set) return TiffFail(hpi::kWrongFormat);
+    if (!thumbnailLength_.set) return TiffFailAt(hpi::kWrongFormat, thumbnailOffset_.field);
     std::int64_t start = thumbnailOffset_.value;
     std::int64_t end = start + thumbnailLength_.value;
     out_.WriteItem(flavour_.thumbnailName, DirectoryLevel(), Off(start), Off(thumbnailLength_.value));

@@ -46,4 +46,10 @@ inline bool TiffFail(int code) {
   return false;
 }
 
+// A fault about a value read earlier: at the field that holds it.
+inline bool TiffFailAt(int code, std::int64_t offset) {
+  hpi::RestoreError({code, &kTiffMessages, static_cast<std::uint64_t>(offset)});
+  return false;
+}
+
 }  // namespace tiffjpeg

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "hpi/hpi.h"
 #include "plugin_harness.h"
 #include "tree_helpers.h"
 
@@ -40,6 +41,23 @@ TEST(TiffWalk, HeaderFaults) {
   EXPECT_EQ(AnalyseBytes(Blob{'I'}, "x.tif", 0).error, "[HPI_PLUGIN] TIFF ファイルではありません");
   EXPECT_EQ(AnalyseBytes(Blob{'I', 'I', 42, 0, 8, 0, 0, 0, 5, 0}).error, "[HPI_PLUGIN] Wrong file format!")
       << "five entries announced, none present";
+}
+
+// A fault is placed at the field whose value does not fit: the directory
+// offset that points past the end, the entry count that overruns it, the
+// thumbnail offset without its length.
+TEST(TiffWalk, FaultsSitAtTheFieldThatHoldsTheWrongValue) {
+  auto fault = [](const Blob& file) { return AnalyseBytes(file, "f.tif", 1, hpi::kRequestPartial).faults.last; };
+  EXPECT_EQ(fault(Blob{'I', 'I', 42, 0, 0x40, 0, 0, 0}).offset, 4u);
+  EXPECT_EQ(fault(Blob{'I', 'I', 42, 0, 8, 0, 0, 0, 5, 0}).offset, 8u);
+  TiffBuilder tiff;
+  Blob chained = tiff.Build({{{{256, 3, 1, {1}}}}});
+  tiff.Patch32(chained, 8 + 2 + 12, 0x400);  // the next IFD's offset
+  auto next = AnalyseBytes(chained, "n.tif", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(next.partial);
+  EXPECT_EQ(next.faults.last.offset, 8u + 2 + 12);
+  EXPECT_EQ(next.faults.last.size, chained.size() - next.faults.last.offset);
+  EXPECT_EQ(fault(TiffBuilder().Build({{{{513, 4, 1, {8}}}}})).offset, 8u + 2 + 8) << "513's value field";
 }
 
 TEST(TiffWalk, EntriesAndTheirValues) {
