@@ -82,6 +82,14 @@ bool WriteJfxx(JpegContext& c, const Segment& s, SegmentCursor& r) {
   return true;
 }
 
+// "II" with 42 stored little-endian, or "MM" with 42 stored big-endian, at the data byte at.
+bool IsTiffHeader(const Segment& s, std::size_t at) {
+  if (s.bytes.size() < at + 4) return false;
+  const std::uint8_t* h = s.bytes.data() + at;
+  return (h[0] == 'I' && h[1] == 'I' && h[2] == 42 && h[3] == 0) ||
+         (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 42);
+}
+
 }  // namespace
 
 bool WriteApp0(JpegContext& c, const Segment& s) {
@@ -95,13 +103,6 @@ bool WriteApp0(JpegContext& c, const Segment& s) {
   TextField(c.out, r, "Identifier", 5);
   if (!r.Ok()) return false;
   return jfif ? WriteJfif(c, s, r) : WriteJfxx(c, s, r);
-}
-
-bool IsTiffHeader(const Segment& s, std::size_t at) {
-  if (s.bytes.size() < at + 4) return false;
-  const std::uint8_t* h = s.bytes.data() + at;
-  return (h[0] == 'I' && h[1] == 'I' && h[2] == 42 && h[3] == 0) ||
-         (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 42);
 }
 
 // An Exif APP1 holds "Exif", two zero bytes and a TIFF structure whose offsets

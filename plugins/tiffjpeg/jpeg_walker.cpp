@@ -75,9 +75,8 @@ class MarkerWalk {
   // 1 with the marker and the position of its 0xFF; 0 at the end of the window,
   // with the position of a marker cut by it or of the end; -1 on a read error.
   // Fill bytes (0xFF repeated before a marker) are passed over; so are stuffed
-  // zeros and, inside scan data, restart markers.
-  // Outside scan data, bytes before the 0xFF run of the marker belong to no
-  // segment and are shown as a range.
+  // zeros and, inside scan data, restart markers. Outside scan data, bytes
+  // before the marker's 0xFF run belong to no segment and get a range.
   int FindNextMarker(std::uint8_t& marker, std::int64_t& at) {
     std::int64_t from = source_.Tell();
     for (;;) {
@@ -121,7 +120,8 @@ class MarkerWalk {
     if (got != 2) return JpegFailAt(hpi::kWrongFormat, at + 2);
     s.length = static_cast<std::uint16_t>(word[0] << 8 | word[1]);
     c_.out.WriteU16Item("Length", kField, Off(at + 2), s.length);
-    s.dataSize = static_cast<std::uint16_t>(s.length - 2);
+    if (s.length < 2) return JpegFailAt(hpi::kWrongFormat, at + 2);  // the length counts itself
+    s.dataSize = s.length - 2u;
     s.bytes.resize(s.dataSize);
     got = source_.Read(s.bytes.data(), s.dataSize);
     if (got == JpegByteSource::kError) return JpegFailAt(hpi::kStreamError, s.data);

@@ -19,7 +19,7 @@ struct Segment {
   std::int64_t at;                  // position of the marker's 0xFF
   std::uint16_t length;             // the length word, which counts itself
   std::int64_t data;                // position of the first data byte
-  std::uint32_t dataSize;           // length - 2, modulo 65536
+  std::uint32_t dataSize;           // length - 2
   std::vector<std::uint8_t> bytes;  // the data bytes present in the window
 
   std::int64_t End() const { return data + dataSize; }

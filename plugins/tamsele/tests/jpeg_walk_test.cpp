@@ -154,6 +154,9 @@ TEST(JpegWalk, CutSegmentsKeepTheirFieldsBeforeTheCut) {
   EXPECT_EQ(c.error, "[HPI_PLUGIN] Wrong SOF0 segment!");
   EXPECT_NE(Find(c.tree, "Nf(Number of components)"), nullptr);
   EXPECT_EQ(c.faults.last.offset, 4u);
+  auto tiny = AnalyseBytes(Blob{0xFF, 0xD8, 0xFF, 0xE5, 0, 1, 0xFF, 0xD9}, "n.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(tiny.partial) << "a length that does not count itself";
+  EXPECT_EQ(tiny.faults.last.offset, 4u);
 }
 
 TEST(JpegWalk, MalformedTablesAndFrames) {
