@@ -185,15 +185,15 @@ bool WriteApp13(JpegContext& c, const Segment& s) {
 }
 
 bool WriteApp14(JpegContext& c, const Segment& s) {
-  if (s.dataSize < kAdobeSize || !StartsWith(s, kAdobe, sizeof kAdobe) || s.bytes.size() < kAdobeSize) {
-    return WriteOtherApp(c, s);
-  }
+  if (s.dataSize < kAdobeSize || !StartsWith(s, kAdobe, sizeof kAdobe)) return WriteOtherApp(c, s);
   SegmentCursor r(s);
   TextField(c.out, r, "Identifier", sizeof kAdobe);
   U16Field(c.out, r, "DCTEncodeVersion");
   U16Field(c.out, r, "APP14Flags0");
   U16Field(c.out, r, "APP14Flags1");
-  if (const char* meaning = ColorTransformComment(U8Field(c.out, r, "ColorTransform"))) c.out.WriteComment(meaning);
+  std::uint8_t transform = U8Field(c.out, r, "ColorTransform");
+  if (!r.Ok()) return false;
+  if (const char* meaning = ColorTransformComment(transform)) c.out.WriteComment(meaning);
   if (r.Left() > 0) WriteApplicationData(c, s, r.Position());
   return true;
 }

@@ -142,6 +142,14 @@ TEST(App14, AdobeFields) {
   auto other = AnalyseBytes(Jpeg(JpegSegment(0xEE, {'A', 'd', 'o', 'b', 'x'})));
   ASSERT_TRUE(other.ok);
   EXPECT_NE(Find(other.tree, "AP(Application data)"), nullptr);
+  // Cut after its identifier, the segment is still Adobe's, up to the cut.
+  Blob cut = Join({Marker(0xD8), JpegSegment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0x80, 0, 0, 0, 2})});
+  cut.resize(2 + 4 + 5 + 3);
+  auto part = AnalyseBytes(cut, "a.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(part.partial);
+  EXPECT_NE(Find(part.tree, "DCTEncodeVersion"), nullptr);
+  EXPECT_EQ(Find(part.tree, "APP14Flags0"), nullptr);
+  EXPECT_EQ(part.faults.last.offset, 2u + 4 + 5 + 2);
 }
 
 }  // namespace
