@@ -375,6 +375,11 @@ class IfdWalker {
 
 }  // namespace
 
+bool IsTiffHeader(const std::uint8_t* head) {
+  return (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
+         (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
+}
+
 bool AnalyzeTiff(hpi::BinaryFile& file, hpi::Writer& out, const Flavour& flavour, std::int64_t base, std::int64_t end,
                  int level, TiffKind kind) {
   if (!file.IsOpen() || level < 1 || level > kMaxTiffLevel) return TiffFail(hpi::kWrongArgument);

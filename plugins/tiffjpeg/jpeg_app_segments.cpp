@@ -82,14 +82,6 @@ bool WriteJfxx(JpegContext& c, const Segment& s, SegmentCursor& r) {
   return true;
 }
 
-// "II" with 42 stored little-endian, or "MM" with 42 stored big-endian, at the data byte at.
-bool IsTiffHeader(const Segment& s, std::size_t at) {
-  if (s.bytes.size() < at + 4) return false;
-  const std::uint8_t* h = s.bytes.data() + at;
-  return (h[0] == 'I' && h[1] == 'I' && h[2] == 42 && h[3] == 0) ||
-         (h[0] == 'M' && h[1] == 'M' && h[2] == 0 && h[3] == 42);
-}
-
 }  // namespace
 
 bool WriteApp0(JpegContext& c, const Segment& s) {
@@ -115,7 +107,7 @@ bool WriteApp1(JpegContext& c, const Segment& s) {
     WriteApplicationData(c, s, s.data);
     return true;
   }
-  bool continuation = c.exifSeen && !IsTiffHeader(s, 6);
+  bool continuation = c.exifSeen && !(s.bytes.size() >= 10 && IsTiffHeader(s.bytes.data() + 6));
   c.exifSeen = true;
   if (continuation) {
     TextField(c.out, r, "Identifier", 6);
