@@ -191,11 +191,15 @@ class IfdWalker {
     if (!ReadOk(order_->read16(file_, typeCode), 2, hpi::kWrongFormat)) return false;
     out_.WriteU16Item("Type", kField, Off(entry + 2), typeCode);
     const FieldType* type = FieldTypeOf(typeCode);
-    if (type == nullptr) return TiffFail(hpi::kWrongFormat);
-    out_.WriteComment(type->name);
+    if (type != nullptr) {
+      out_.WriteComment(type->name);
+    } else {
+      out_.WriteNote("Unknown field type: the value field is shown as its bytes");
+    }
     std::uint32_t count = 0;
     if (!ReadOk(order_->read32(file_, count), 4, hpi::kWrongFormat)) return false;
     out_.WriteU32Item("Count", kField, Off(entry + 4), count);
+    if (type == nullptr) return WriteUnknownTypeValue(entry);
     if (static_cast<std::uint64_t>(type->unit) * count <= 4) {
       return WriteInlineValues(tag, *type, count, entry) && Seek(entry + kEntrySize);
     }
@@ -224,6 +228,15 @@ class IfdWalker {
     order.seen[tag] = true;
     order.previous = tag;
     order.any = true;
+  }
+
+  // A type readers do not know leaves the size of the value unknown: the
+  // entry's value field is shown as its bytes.
+  bool WriteUnknownTypeValue(std::int64_t entry) {
+    std::uint8_t field[4];
+    int got = hpi::ReadBlock(file_, field, 4);
+    if (!ReadOk(got, 4, hpi::kWrongFormat)) return false;
+    return out_.WriteItem("Value", kField, Off(entry + 8), 4, field, hpi::ValueKind::Hex) > 0;
   }
 
   // Values that fit in the entry's 4-byte field, element by element.

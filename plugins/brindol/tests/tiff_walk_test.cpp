@@ -116,7 +116,16 @@ TEST(TiffWalk, TagOrderAndTypes) {
   EXPECT_TRUE(EntryNotes(order.tree, *Find(order.tree, "BitsPerSample")).empty());
   EXPECT_EQ(EntryNotes(order.tree, *lengths[1]),
             (std::vector<std::string>{"Tag 257 appears a second time in this directory"}));
-  EXPECT_EQ(AnalyseTiff({{{{256, 14, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong file format!");
+  // A type outside 1 to 13: the value field as its bytes, and a note.
+  auto unknown = AnalyseTiff({{{{256, 14, 1, {1}}, {257, 3, 1, {1}}}}});
+  ASSERT_TRUE(unknown.ok) << unknown.error;
+  const auto* type = ChildNamed(unknown.tree, Find(unknown.tree, "ImageWidth"), "Type");
+  ASSERT_NE(type, nullptr);
+  EXPECT_EQ(ValueOf(unknown.tree, *type), "0x000e(14)");
+  EXPECT_EQ(ChildTexts(unknown.tree, unknown.tree.At(type->children.back())),
+            (std::vector<std::string>{"Unknown field type: the value field is shown as its bytes"}));
+  EXPECT_EQ(EntryValue(unknown.tree, "ImageWidth"), "0x00000001");
+  EXPECT_EQ(EntryValue(unknown.tree, "ImageLength"), "0x0001(1)");
   // Type 13 (IFD) is a LONG that points to a directory.
   auto ifdType = AnalyseTiff({{{{330, 13, 1, {8}}}}});
   ASSERT_TRUE(ifdType.ok) << ifdType.error;
