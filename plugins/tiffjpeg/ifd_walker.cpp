@@ -284,20 +284,30 @@ class IfdWalker {
     return name == nullptr || out_.WriteComment(name) > 0;
   }
 
+  // Bytes of [position, position + size) that lie within the data.
+  std::uint64_t BytesInside(std::int64_t position, std::uint64_t size) const {
+    return position >= end_ ? 0 : std::min<std::uint64_t>(size, static_cast<std::uint64_t>(end_ - position));
+  }
+
   // Notes with the first elements of a value stored elsewhere (the first 255
-  // characters of a text); the file is put back where it was.
+  // characters of a text), as far as they lie within the data; a value that
+  // does not is noted and the walk goes on. The file is put back where it was.
   bool ShowValuesAtOffset(const FieldType& type, std::uint16_t typeCode, std::uint32_t count, std::int64_t position) {
+    std::uint64_t size = static_cast<std::uint64_t>(type.unit) * count;
+    std::uint64_t inside = BytesInside(position, size);
+    if (inside == 0) return out_.WriteNote("The value lies outside the data: not shown") > 0;
     std::int64_t back = file_.Tell();
     if (!Seek(position)) return false;
+    std::uint64_t shown = 0;
     if (typeCode == kAscii) {
-      std::size_t n = std::min<std::size_t>(count, kNotedText);
+      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kNotedText));
       char text[kNotedText + 1];
       int got = hpi::ReadBlock(file_, text, n);
       if (got != static_cast<int>(n)) return Seek(back) && ReadOk(got, static_cast<int>(n), hpi::kWrongFormat);
       out_.WriteNote(std::string_view(text, strnlen(text, n)));
     } else {
-      std::uint32_t n = std::min(count, kNotedElements);
-      for (std::uint32_t i = 0; i < n; ++i) {
+      shown = std::min<std::uint64_t>(kNotedElements, inside / type.unit);
+      for (std::uint64_t i = 0; i < shown; ++i) {
         char text[320];
         int state = type.note(file_, *order_, text, sizeof text);
         if (state != 1) return Seek(back) && TiffFail(state < 0 ? hpi::kStreamError : hpi::kWrongFormat);
@@ -305,16 +315,21 @@ class IfdWalker {
       }
     }
     if (!Seek(back)) return false;
-    if (typeCode != kAscii && count > kNotedElements) out_.WriteNote("     ・・・");
+    if (typeCode != kAscii && count > shown) out_.WriteNote("     ・・・");
+    if (inside < size) {
+      out_.Note("The value runs past the end of the data: %" PRIu64 " of its %" PRIu64 " bytes are there", inside,
+                size);
+    }
     return true;
   }
 
   // The multi-picture index: 16 bytes per image (attribute, size, offset from
   // the MP header or 0 for the first image, two dependent image entries).
   bool ListPictures(std::uint32_t count, std::int64_t position) {
+    std::uint64_t n = std::min<std::uint64_t>({count / 16, kListedPictures, BytesInside(position, count) / 16});
+    if (n == 0) return true;
     std::int64_t back = file_.Tell();
     if (!Seek(position)) return false;
-    std::uint32_t n = std::min(count / 16, kListedPictures);
     for (std::uint32_t i = 0; i < n; ++i) {
       std::uint32_t attribute = 0;
       std::uint32_t size = 0;

@@ -125,6 +125,24 @@ TEST(Exif, WalksStayWithinTheSegment) {
   EXPECT_EQ(AnalyseBytes(Jpeg(Join({ExifApp1(outside), Blob(0x60, 0)}))).error, "[HPI_PLUGIN] Wrong file format!");
 }
 
+// A value stored outside its APP1 segment is not read from the bytes of other
+// segments: a note says so, and the walk goes on.
+TEST(Exif, ValuesOutsideTheSegmentAreNoted) {
+  TiffBuilder tiff;
+  Blob exif = tiff.Build({{{{270, 2, 12, {}, -1, -1, "description"}, {271, 2, 8, {}, -1, -1, "maker"}}}});
+  std::uint32_t entries = tiff.Offsets()[0] + 2;
+  tiff.Patch32(exif, entries + 8, 0x1000);                                            // past the segment
+  tiff.Patch32(exif, entries + 12 + 8, static_cast<std::uint32_t>(exif.size() - 4));  // its last 4 bytes
+  auto a = AnalyseBytes(Jpeg(ExifApp1(exif)));
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(NotesOf(a.tree, "ImageDescription"),
+            (std::vector<std::string>{"The value lies outside the data: not shown"}));
+  std::vector<std::string> make = NotesOf(a.tree, "Make");
+  ASSERT_EQ(make.size(), 2u);
+  EXPECT_EQ(make[1], "The value runs past the end of the data: 4 of its 8 bytes are there");
+  EXPECT_NE(Find(a.tree, "EOI(End of image)"), nullptr);
+}
+
 TEST(Exif, FaultsInsideTheExifDataFailTheAnalysisWithTheTiffMessage) {
   TiffBuilder tiff;
   Blob badOffset = tiff.Build({{{{256, 3, 1, {1}}}}});
