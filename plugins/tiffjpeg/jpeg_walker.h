@@ -1,6 +1,8 @@
-// The JPEG marker walk: SOI, every marker segment up to EOI, and the entropy-
-// coded data after each scan header as one range. Used on JPEG files, on the
-// JPEG streams that TIFF directories point to and on JFXX thumbnails.
+// The JPEG marker walk: SOI, every marker segment up to EOI, the entropy-coded
+// data after each scan header as one range, and the bytes between segments and
+// after EOI as ranges of their own. A stream that ends before EOI fails where it
+// ends. Used on JPEG files, on the JPEG streams that TIFF directories point to
+// and on JFXX thumbnails.
 #pragma once
 
 #include <cstdint>
