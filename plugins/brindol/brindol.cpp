@@ -10,12 +10,8 @@ namespace {
 
 constexpr int kTopLevel = 1;
 
-// "II" with 42 stored little-endian, or "MM" with 42 stored big-endian.
 int IsSupported(const std::uint8_t* head, std::size_t length) {
-  if (length < 4) return 0;
-  bool little = head[0] == 'I' && head[1] == 'I' && head[2] + 256 * head[3] == 42;
-  bool big = head[0] == 'M' && head[1] == 'M' && 256 * head[2] + head[3] == 42;
-  return little || big ? 1 : 0;
+  return length >= 4 && tiffjpeg::IsTiffHeader(head) ? 1 : 0;
 }
 
 bool Analyse(hpi::Analysis& analysis) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <string_view>
+#include <vector>
 
 #include "field_types.h"
 #include "jpeg_walker.h"
@@ -58,9 +59,17 @@ bool ReadOk(int got, int width, int shortCode) {
   return TiffFail(got < 0 ? hpi::kStreamError : shortCode);
 }
 
+// The tags of one directory met so far.
+struct TagOrder {
+  std::vector<bool> seen = std::vector<bool>(65536);
+  std::uint16_t previous = 0;
+  bool any = false;
+};
+
 struct Pointer {
   std::int64_t value = 0;
   bool set = false;
+  std::int64_t field = 0;  // where the entry's value field lies
 };
 
 class IfdWalker {
@@ -91,16 +100,22 @@ class IfdWalker {
       std::snprintf(numbered, sizeof numbered, "IFD %d", n);
       std::string_view name = numbered;
       if (kind == IfdKind::MultiPicture) name = n == 0 ? "MP Index IFD" : "MP Attribute IFD";
-      std::uint32_t next = 0;
+      Pointer next;
       IfdResult result = WalkIfd(name, kind, next);
       if (result == IfdResult::Failed) return false;
-      if (result == IfdResult::Overlaps || next == 0) return true;
+      if (result == IfdResult::Overlaps || !next.set) return true;
       if (n + 1 == kMaxIfds) return out_.Comment("The chain goes on beyond %d IFDs: not followed", kMaxIfds) > 0;
-      if (!Seek(base_ + next)) return false;
+      if (!SeekDirectory(next)) return false;
     }
   }
 
   bool Seek(std::int64_t position) { return file_.Seek(position) || TiffFail(hpi::kFileReadError); }
+
+  // A directory offset past the end of the data is a fault of the field that holds it.
+  bool SeekDirectory(const Pointer& directory) {
+    if (directory.value >= end_) return TiffFailAt(hpi::kWrongFormat, directory.field);
+    return Seek(directory.value);
+  }
 
   int DirectoryLevel() const { return level_ + 1; }
   int EntryLevel() const { return level_ + 2; }
@@ -125,7 +140,7 @@ class IfdWalker {
     std::uint32_t first = 0;
     if (!ReadOk(order_->read32(file_, first), 4, kWrongHeader)) return false;
     out_.WriteU32Item("IFD Ofset", kField, Off(base_ + 4), first);
-    return Seek(base_ + first);
+    return SeekDirectory({base_ + first, true, base_ + 4});
   }
 
   // Directories never share bytes; one that does (a chain looping back, a
@@ -136,7 +151,8 @@ class IfdWalker {
     return after != walked_.begin() && std::prev(after)->second > start;
   }
 
-  IfdResult WalkIfd(std::string_view name, IfdKind kind, std::uint32_t& next) {
+  // next: the next directory (not set at the chain's end) and where its offset is stored.
+  IfdResult WalkIfd(std::string_view name, IfdKind kind, Pointer& next) {
     std::int64_t at = file_.Tell();
     std::uint16_t count = 0;
     if (!ReadOk(order_->read16(file_, count), 2, hpi::kWrongFormat)) return IfdResult::Failed;
@@ -152,36 +168,38 @@ class IfdWalker {
     }
     walked_[at] = at + size;
     out_.WriteU16Item("IFD Entry Count", kField, Off(at), count);
-    std::uint16_t previous = 0;
+    TagOrder order;
     for (std::uint32_t i = 0; i < count; ++i) {
-      std::uint16_t tag = 0;
-      if (!WalkIfdEntry(kind, tag)) return IfdResult::Failed;
-      if (i > 0 && previous >= tag) {
-        TiffFail(kWrongTagOrder);
-        return IfdResult::Failed;
-      }
-      previous = tag;
+      if (!WalkIfdEntry(kind, order)) return IfdResult::Failed;
     }
     std::int64_t nextAt = file_.Tell();
-    if (!ReadOk(order_->read32(file_, next), 4, hpi::kWrongFormat)) return IfdResult::Failed;
-    out_.WriteU32Item(" Ofset of Next IFD", EntryLevel(), Off(nextAt), next);
+    std::uint32_t offset = 0;
+    if (!ReadOk(order_->read32(file_, offset), 4, hpi::kWrongFormat)) return IfdResult::Failed;
+    out_.WriteU32Item(" Ofset of Next IFD", EntryLevel(), Off(nextAt), offset);
+    next = {base_ + offset, offset != 0, nextAt};
     return out_.Ok() ? IfdResult::Walked : IfdResult::Failed;
   }
 
-  bool WalkIfdEntry(IfdKind kind, std::uint16_t& tag) {
+  bool WalkIfdEntry(IfdKind kind, TagOrder& order) {
     std::int64_t entry = file_.Tell();
+    std::uint16_t tag = 0;
     if (!ReadOk(order_->read16(file_, tag), 2, hpi::kWrongFormat)) return false;
     out_.WriteItem(TagName(tag, kind, flavour_), EntryLevel(), Off(entry), kEntrySize);
+    NoteTagOrder(order, tag);
     out_.WriteU16Item("Tag", kField, Off(entry), tag);
     std::uint16_t typeCode = 0;
     if (!ReadOk(order_->read16(file_, typeCode), 2, hpi::kWrongFormat)) return false;
     out_.WriteU16Item("Type", kField, Off(entry + 2), typeCode);
     const FieldType* type = FieldTypeOf(typeCode);
-    if (type == nullptr) return TiffFail(hpi::kWrongFormat);
-    out_.WriteComment(type->name);
+    if (type != nullptr) {
+      out_.WriteComment(type->name);
+    } else {
+      out_.WriteNote("Unknown field type: the value field is shown as its bytes");
+    }
     std::uint32_t count = 0;
     if (!ReadOk(order_->read32(file_, count), 4, hpi::kWrongFormat)) return false;
     out_.WriteU32Item("Count", kField, Off(entry + 4), count);
+    if (type == nullptr) return WriteUnknownTypeValue(entry);
     if (static_cast<std::uint64_t>(type->unit) * count <= 4) {
       return WriteInlineValues(tag, *type, count, entry) && Seek(entry + kEntrySize);
     }
@@ -195,8 +213,30 @@ class IfdWalker {
     }
     if (!ShowValuesAtOffset(*type, typeCode, count, base_ + offset)) return false;
     if (kind == IfdKind::MultiPicture && tag == kMpEntry && !ListPictures(count, base_ + offset)) return false;
-    RegisterPointerTag(tag, offset);
+    RegisterPointerTag(tag, offset, entry);
     return true;
+  }
+
+  // Tags should come in ascending order, each once; readers take the entries
+  // as they stand, so a tag out of place is a note on its entry.
+  void NoteTagOrder(TagOrder& order, std::uint16_t tag) {
+    if (order.seen[tag]) {
+      out_.Note("Tag %u appears a second time in this directory", tag);
+    } else if (order.any && tag < order.previous) {
+      out_.Note("Tag %u comes after tag %u: the tags are not in ascending order", tag, order.previous);
+    }
+    order.seen[tag] = true;
+    order.previous = tag;
+    order.any = true;
+  }
+
+  // A type readers do not know leaves the size of the value unknown: the
+  // entry's value field is shown as its bytes.
+  bool WriteUnknownTypeValue(std::int64_t entry) {
+    std::uint8_t field[4];
+    int got = hpi::ReadBlock(file_, field, 4);
+    if (!ReadOk(got, 4, hpi::kWrongFormat)) return false;
+    return out_.WriteItem("Value", kField, Off(entry + 8), 4, field, hpi::ValueKind::Hex) > 0;
   }
 
   // Values that fit in the entry's 4-byte field, element by element.
@@ -211,7 +251,7 @@ class IfdWalker {
       out_.WriteValue(type.unit, bytes.data(), type.inlineKind);
       if (!CommentValueName(tag, value)) return false;
     }
-    if (type.unit == 4 && count == 1) RegisterPointerTag(tag, value);
+    if (type.unit == 4 && count == 1) RegisterPointerTag(tag, value, entry);
     return true;
   }
 
@@ -244,20 +284,30 @@ class IfdWalker {
     return name == nullptr || out_.WriteComment(name) > 0;
   }
 
+  // Bytes of [position, position + size) that lie within the data.
+  std::uint64_t BytesInside(std::int64_t position, std::uint64_t size) const {
+    return position >= end_ ? 0 : std::min<std::uint64_t>(size, static_cast<std::uint64_t>(end_ - position));
+  }
+
   // Notes with the first elements of a value stored elsewhere (the first 255
-  // characters of a text); the file is put back where it was.
+  // characters of a text), as far as they lie within the data; a value that
+  // does not is noted and the walk goes on. The file is put back where it was.
   bool ShowValuesAtOffset(const FieldType& type, std::uint16_t typeCode, std::uint32_t count, std::int64_t position) {
+    std::uint64_t size = static_cast<std::uint64_t>(type.unit) * count;
+    std::uint64_t inside = BytesInside(position, size);
+    if (inside == 0) return out_.WriteNote("The value lies outside the data: not shown") > 0;
     std::int64_t back = file_.Tell();
     if (!Seek(position)) return false;
+    std::uint64_t shown = 0;
     if (typeCode == kAscii) {
-      std::size_t n = std::min<std::size_t>(count, kNotedText);
+      std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(inside, kNotedText));
       char text[kNotedText + 1];
       int got = hpi::ReadBlock(file_, text, n);
       if (got != static_cast<int>(n)) return Seek(back) && ReadOk(got, static_cast<int>(n), hpi::kWrongFormat);
       out_.WriteNote(std::string_view(text, strnlen(text, n)));
     } else {
-      std::uint32_t n = std::min(count, kNotedElements);
-      for (std::uint32_t i = 0; i < n; ++i) {
+      shown = std::min<std::uint64_t>(kNotedElements, inside / type.unit);
+      for (std::uint64_t i = 0; i < shown; ++i) {
         char text[320];
         int state = type.note(file_, *order_, text, sizeof text);
         if (state != 1) return Seek(back) && TiffFail(state < 0 ? hpi::kStreamError : hpi::kWrongFormat);
@@ -265,16 +315,21 @@ class IfdWalker {
       }
     }
     if (!Seek(back)) return false;
-    if (typeCode != kAscii && count > kNotedElements) out_.WriteNote("     ・・・");
+    if (typeCode != kAscii && count > shown) out_.WriteNote("     ・・・");
+    if (inside < size) {
+      out_.Note("The value runs past the end of the data: %" PRIu64 " of its %" PRIu64 " bytes are there", inside,
+                size);
+    }
     return true;
   }
 
   // The multi-picture index: 16 bytes per image (attribute, size, offset from
   // the MP header or 0 for the first image, two dependent image entries).
   bool ListPictures(std::uint32_t count, std::int64_t position) {
+    std::uint64_t n = std::min<std::uint64_t>({count / 16, kListedPictures, BytesInside(position, count) / 16});
+    if (n == 0) return true;
     std::int64_t back = file_.Tell();
     if (!Seek(position)) return false;
-    std::uint32_t n = std::min(count / 16, kListedPictures);
     for (std::uint32_t i = 0; i < n; ++i) {
       std::uint32_t attribute = 0;
       std::uint32_t size = 0;
@@ -295,13 +350,14 @@ class IfdWalker {
   }
 
   // A later entry with the same tag replaces an earlier one.
-  void RegisterPointerTag(std::uint16_t tag, std::uint32_t value) {
+  void RegisterPointerTag(std::uint16_t tag, std::uint32_t value, std::int64_t entry) {
+    std::int64_t field = entry + 8;
     switch (tag) {
-      case kJpegInterchangeFormat: thumbnailOffset_ = {base_ + value, true}; break;
-      case kJpegInterchangeFormatLength: thumbnailLength_ = {value, true}; break;
-      case kExifIfdPointer: exif_ = {base_ + value, true}; break;
-      case kGpsInfoIfdPointer: gps_ = {base_ + value, true}; break;
-      case kInteroperabilityIfdPointer: interoperability_ = {base_ + value, true}; break;
+      case kJpegInterchangeFormat: thumbnailOffset_ = {base_ + value, true, field}; break;
+      case kJpegInterchangeFormatLength: thumbnailLength_ = {value, true, field}; break;
+      case kExifIfdPointer: exif_ = {base_ + value, true, field}; break;
+      case kGpsInfoIfdPointer: gps_ = {base_ + value, true, field}; break;
+      case kInteroperabilityIfdPointer: interoperability_ = {base_ + value, true, field}; break;
       default: break;
     }
   }
@@ -309,21 +365,23 @@ class IfdWalker {
   // A directory a pointer tag names: walked once, its next-IFD offset not followed.
   bool WalkPointedIfd(const Pointer& pointer, std::string_view name, IfdKind kind) {
     if (!pointer.set) return true;
-    std::uint32_t next = 0;
-    return Seek(pointer.value) && WalkIfd(name, kind, next) != IfdResult::Failed;
+    Pointer next;
+    return SeekDirectory(pointer) && WalkIfd(name, kind, next) != IfdResult::Failed;
   }
 
-  // The JPEG stream of tags 513/514: its range, then a JPEG walk whose failure
-  // leaves what it wrote and does not fail this walk.
+  // The JPEG stream of tags 513/514: its range, then a JPEG walk whose fault
+  // stays inside the range as a warning.
   bool WalkThumbnail() {
     if (!thumbnailOffset_.set) return true;
-    if (!thumbnailLength_.set) return TiffFail(hpi::kWrongFormat);
+    if (!thumbnailLength_.set) return TiffFailAt(hpi::kWrongFormat, thumbnailOffset_.field);
     std::int64_t start = thumbnailOffset_.value;
     std::int64_t end = start + thumbnailLength_.value;
     out_.WriteItem(flavour_.thumbnailName, DirectoryLevel(), Off(start), Off(thumbnailLength_.value));
     if (EntryLevel() > kMaxJpegLevel) return out_.WriteComment("Nested too deeply: not analysed") > 0;
     if (end > end_) out_.WriteComment("Runs past the end of the data");
-    JpegWalker(file_, out_, flavour_).WalkJpeg(start, std::min(end, end_), EntryLevel());
+    if (!JpegWalker(file_, out_, flavour_).WalkJpeg(start, std::min(end, end_), EntryLevel())) {
+      return WriteWarning(file_, out_);
+    }
     return out_.Ok();
   }
 
@@ -344,6 +402,11 @@ class IfdWalker {
 };
 
 }  // namespace
+
+bool IsTiffHeader(const std::uint8_t* head) {
+  return (head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0) ||
+         (head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42);
+}
 
 bool AnalyzeTiff(hpi::BinaryFile& file, hpi::Writer& out, const Flavour& flavour, std::int64_t base, std::int64_t end,
                  int level, TiffKind kind) {

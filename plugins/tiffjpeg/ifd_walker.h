@@ -16,6 +16,10 @@ namespace tiffjpeg {
 // format's index and attribute directories.
 enum class TiffKind { Images, MultiPicture };
 
+// Whether four bytes open a TIFF header: "II" with 42 stored little-endian, or
+// "MM" with 42 stored big-endian.
+bool IsTiffHeader(const std::uint8_t* head);
+
 // Walks the TIFF structure whose header is at base; every offset stored in it
 // is relative to base. Its directories and JPEG stream must lie before end (the
 // end of the file, or of the JPEG segment that holds the structure): nested

@@ -83,6 +83,7 @@ std::uint32_t Big32(const std::uint8_t* p) {
 }
 
 std::uint32_t U32Field(hpi::Writer& out, SegmentCursor& r, std::string_view name) {
+  if (!r.Need(4)) return 0;
   std::uint32_t v = Big32(r.Here());
   out.WriteU32Item(name, kField, Off(r.Position()), v);
   r.Skip(4);
@@ -114,9 +115,9 @@ void WriteIccHeader(hpi::Writer& out, SegmentCursor& r) {
 bool WriteIccProfile(JpegContext& c, const Segment& s) {
   SegmentCursor r(s);
   TextField(c.out, r, "Identifier", sizeof kIccProfile);
-  if (!r.Need(2)) return false;
   std::uint8_t sequence = U8Field(c.out, r, "Sequence number");
   U8Field(c.out, r, "Number of chunks");
+  if (!r.Ok()) return false;
   c.out.WriteItem("Profile data", kField, Off(r.Position()), r.Left());
   if (sequence == 1 && r.Left() >= kIccHeaderSize && r.Has(kIccHeaderSize)) WriteIccHeader(c.out, r);
   return true;
@@ -129,7 +130,11 @@ bool WriteMultiPicture(JpegContext& c, const Segment& s) {
     WriteApplicationData(c, s, r.Position());
     return c.out.WriteComment("Nested too deeply: not analysed") > 0;
   }
-  return AnalyzeTiff(c.file, c.out, c.flavour, r.Position(), s.End(), c.level + 1, TiffKind::MultiPicture);
+  // A fault in the index stays inside this segment.
+  if (!AnalyzeTiff(c.file, c.out, c.flavour, r.Position(), s.End(), c.level + 1, TiffKind::MultiPicture)) {
+    return WriteWarning(c.file, c.out);
+  }
+  return true;
 }
 
 // One image resource block: signature, ID, a Pascal name padded to an even
@@ -163,13 +168,11 @@ bool WriteApp2(JpegContext& c, const Segment& s) {
   bool icc = StartsWith(s, kIccProfile, sizeof kIccProfile);
   bool mpf = StartsWith(s, kMpf, sizeof kMpf);
   if (!icc && !mpf) return WriteOtherApp(c, s);
-  WriteSegmentHead(c, s, "APP2(Application type 2 segment)", 0xFFE2);
   return icc ? WriteIccProfile(c, s) : WriteMultiPicture(c, s);
 }
 
 bool WriteApp13(JpegContext& c, const Segment& s) {
   if (!StartsWith(s, kPhotoshop, sizeof kPhotoshop)) return WriteOtherApp(c, s);
-  WriteSegmentHead(c, s, "APP13(Application type 13 segment)", 0xFFED);
   SegmentCursor r(s);
   TextField(c.out, r, "Identifier", sizeof kPhotoshop);
   bool blocks = false;
@@ -182,16 +185,15 @@ bool WriteApp13(JpegContext& c, const Segment& s) {
 }
 
 bool WriteApp14(JpegContext& c, const Segment& s) {
-  if (s.dataSize < kAdobeSize || !StartsWith(s, kAdobe, sizeof kAdobe) || s.bytes.size() < kAdobeSize) {
-    return WriteOtherApp(c, s);
-  }
-  WriteSegmentHead(c, s, "APP14(Application type 14 segment)", 0xFFEE);
+  if (s.dataSize < kAdobeSize || !StartsWith(s, kAdobe, sizeof kAdobe)) return WriteOtherApp(c, s);
   SegmentCursor r(s);
   TextField(c.out, r, "Identifier", sizeof kAdobe);
   U16Field(c.out, r, "DCTEncodeVersion");
   U16Field(c.out, r, "APP14Flags0");
   U16Field(c.out, r, "APP14Flags1");
-  if (const char* meaning = ColorTransformComment(U8Field(c.out, r, "ColorTransform"))) c.out.WriteComment(meaning);
+  std::uint8_t transform = U8Field(c.out, r, "ColorTransform");
+  if (!r.Ok()) return false;
+  if (const char* meaning = ColorTransformComment(transform)) c.out.WriteComment(meaning);
   if (r.Left() > 0) WriteApplicationData(c, s, r.Position());
   return true;
 }

@@ -1,6 +1,8 @@
-// The JPEG marker walk: SOI, every marker segment up to EOI, and the entropy-
-// coded data after each scan header as one range. Used on JPEG files, on the
-// JPEG streams that TIFF directories point to and on JFXX thumbnails.
+// The JPEG marker walk: SOI, every marker segment up to EOI, the entropy-coded
+// data after each scan header as one range, and the bytes between segments and
+// after EOI as ranges of their own. A stream that ends before EOI fails where it
+// ends. Used on JPEG files, on the JPEG streams that TIFF directories point to
+// and on JFXX thumbnails.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,7 @@ struct Segment {
   std::int64_t at;                  // position of the marker's 0xFF
   std::uint16_t length;             // the length word, which counts itself
   std::int64_t data;                // position of the first data byte
-  std::uint32_t dataSize;           // length - 2, modulo 65536
+  std::uint32_t dataSize;           // length - 2
   std::vector<std::uint8_t> bytes;  // the data bytes present in the window
 
   std::int64_t End() const { return data + dataSize; }
@@ -31,6 +33,7 @@ struct JpegContext {
   hpi::Writer& out;
   const Flavour& flavour;
   int level;
+  bool exifSeen = false;  // an Exif APP1 segment came before
 };
 
 class JpegWalker {

@@ -1,4 +1,4 @@
-// Names of the markers that have no handler of their own.
+// The names of the markers' items.
 #include <cstdio>
 
 #include "jpeg_segments.h"
@@ -11,7 +11,19 @@ struct FixedName {
   const char* name;
 };
 constexpr FixedName kFixedNames[] = {
-    {0x01, "TEM"}, {0xC8, "JPG"}, {0xCC, "DAC(Define Arithmetic Table)"}, {0xDC, "DNL"}, {0xDE, "DHP"}, {0xDF, "EXP"},
+    {0x01, "TEM"},
+    {0xC4, "DHT(Define Huffman table segmet)"},
+    {0xC8, "JPG"},
+    {0xCC, "DAC(Define Arithmetic Table)"},
+    {0xD8, "SOI(Start of Image)"},
+    {0xD9, "EOI(End of image)"},
+    {0xDA, "SOS(Start of scan segment)"},
+    {0xDB, "DQT(Define quantization table segment)"},
+    {0xDC, "DNL"},
+    {0xDD, "DRI(Define restart interval)"},
+    {0xDE, "DHP"},
+    {0xDF, "EXP"},
+    {0xFE, "COM(Comment segment)"},
 };
 
 }  // namespace
@@ -23,11 +35,13 @@ std::string_view MarkerName(std::uint8_t marker, char (&buffer)[64]) {
   int n = 0;
   if (marker >= 0x02 && marker <= 0xBF) {
     n = std::snprintf(buffer, sizeof buffer, "RES(Reserved)");
-  } else if (marker >= 0xC1 && marker <= 0xCF) {
+  } else if (marker >= 0xC0 && marker <= 0xCF) {
     n = std::snprintf(buffer, sizeof buffer, "SOF%d(Start of frame type %d segment)", marker - 0xC0, marker - 0xC0);
   } else if (marker >= 0xD0 && marker <= 0xD7) {
     n = std::snprintf(buffer, sizeof buffer, "RST%d", marker - 0xD0);
-  } else {  // 0xF0 to 0xFD; every other marker has a handler
+  } else if (marker >= 0xE0 && marker <= 0xEF) {
+    n = std::snprintf(buffer, sizeof buffer, "APP%d(Application type %d segment)", marker - 0xE0, marker - 0xE0);
+  } else {  // 0xF0 to 0xFD
     n = std::snprintf(buffer, sizeof buffer, "JPG%d", marker - 0xF0);
   }
   return std::string_view(buffer, static_cast<std::size_t>(n));

@@ -1,5 +1,9 @@
 #include "messages.h"
 
+#include <algorithm>
+
+#include "hpi/plugin.h"
+
 namespace tiffjpeg {
 namespace {
 
@@ -24,5 +28,11 @@ constexpr hpi::MessageRow kTiffRows[] = {
 
 const hpi::MessageTable kJpegMessages{kJpegRows, true};
 const hpi::MessageTable kTiffMessages{kTiffRows, true};
+
+bool WriteWarning(hpi::BinaryFile& file, hpi::Writer& out) {
+  std::int64_t length = file.Length();
+  hpi::Analysis nested{file, static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0)), out, nullptr, nullptr};
+  return hpi::WriteRecordedFault(nested);
+}
 
 }  // namespace tiffjpeg

@@ -2,7 +2,11 @@
 // each falling back on the common codes 0-6.
 #pragma once
 
+#include <cstdint>
+
+#include "hpi/binary_file.h"
 #include "hpi/messages.h"
+#include "hpi/writer.h"
 
 namespace tiffjpeg {
 
@@ -25,13 +29,26 @@ enum TiffCode : int {
 extern const hpi::MessageTable kJpegMessages;
 extern const hpi::MessageTable kTiffMessages;
 
-inline bool JpegFail(int code) {
-  hpi::SetPluginError(code, kJpegMessages);
+// The JPEG walk reads through its own buffered reader, whose position the
+// framework cannot see: its faults name their file offset.
+inline bool JpegFailAt(int code, std::int64_t offset) {
+  hpi::RestoreError({code, &kJpegMessages, static_cast<std::uint64_t>(offset)});
   return false;
 }
 
+// After a nested walk failed: its fault becomes a fault item at this place in
+// the tree and is cleared, so that the enclosing walk goes on. False when the
+// stream refused the item.
+bool WriteWarning(hpi::BinaryFile& file, hpi::Writer& out);
+
 inline bool TiffFail(int code) {
   hpi::SetPluginError(code, kTiffMessages);
+  return false;
+}
+
+// A fault about a value read earlier: at the field that holds it.
+inline bool TiffFailAt(int code, std::int64_t offset) {
+  hpi::RestoreError({code, &kTiffMessages, static_cast<std::uint64_t>(offset)});
   return false;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "hpi/hpi.h"
 #include "plugin_harness.h"
 #include "tree_helpers.h"
 
@@ -40,6 +41,23 @@ TEST(TiffWalk, HeaderFaults) {
   EXPECT_EQ(AnalyseBytes(Blob{'I'}, "x.tif", 0).error, "[HPI_PLUGIN] TIFF ファイルではありません");
   EXPECT_EQ(AnalyseBytes(Blob{'I', 'I', 42, 0, 8, 0, 0, 0, 5, 0}).error, "[HPI_PLUGIN] Wrong file format!")
       << "five entries announced, none present";
+}
+
+// A fault is placed at the field whose value does not fit: the directory
+// offset that points past the end, the entry count that overruns it, the
+// thumbnail offset without its length.
+TEST(TiffWalk, FaultsSitAtTheFieldThatHoldsTheWrongValue) {
+  auto fault = [](const Blob& file) { return AnalyseBytes(file, "f.tif", 1, hpi::kRequestPartial).faults.last; };
+  EXPECT_EQ(fault(Blob{'I', 'I', 42, 0, 0x40, 0, 0, 0}).offset, 4u);
+  EXPECT_EQ(fault(Blob{'I', 'I', 42, 0, 8, 0, 0, 0, 5, 0}).offset, 8u);
+  TiffBuilder tiff;
+  Blob chained = tiff.Build({{{{256, 3, 1, {1}}}}});
+  tiff.Patch32(chained, 8 + 2 + 12, 0x400);  // the next IFD's offset
+  auto next = AnalyseBytes(chained, "n.tif", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(next.partial);
+  EXPECT_EQ(next.faults.last.offset, 8u + 2 + 12);
+  EXPECT_EQ(next.faults.last.size, chained.size() - next.faults.last.offset);
+  EXPECT_EQ(fault(TiffBuilder().Build({{{{513, 4, 1, {8}}}}})).offset, 8u + 2 + 8) << "513's value field";
 }
 
 TEST(TiffWalk, EntriesAndTheirValues) {
@@ -85,10 +103,29 @@ TEST(TiffWalk, EntriesAndTheirValues) {
   }
 }
 
+// Readers take a directory's entries as they stand: a tag out of order or met
+// twice is a note on its entry, and the walk goes on.
 TEST(TiffWalk, TagOrderAndTypes) {
-  EXPECT_EQ(AnalyseTiff({{{{256, 3, 1, {1}}, {256, 3, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
-  EXPECT_EQ(AnalyseTiff({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
-  EXPECT_EQ(AnalyseTiff({{{{256, 14, 1, {1}}}}}).error, "[HPI_PLUGIN] Wrong file format!");
+  auto order = AnalyseTiff({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}, {258, 3, 1, {8}}, {257, 3, 1, {2}}}}});
+  ASSERT_TRUE(order.ok) << order.error;
+  std::vector<const strataview::Item*> lengths = FindAll(order.tree, "ImageLength");
+  ASSERT_EQ(lengths.size(), 2u);
+  EXPECT_EQ(EntryNotes(order.tree, *Find(order.tree, "ImageWidth")),
+            (std::vector<std::string>{"Tag 256 comes after tag 257: the tags are not in ascending order"}));
+  EXPECT_TRUE(EntryNotes(order.tree, *lengths[0]).empty());
+  EXPECT_TRUE(EntryNotes(order.tree, *Find(order.tree, "BitsPerSample")).empty());
+  EXPECT_EQ(EntryNotes(order.tree, *lengths[1]),
+            (std::vector<std::string>{"Tag 257 appears a second time in this directory"}));
+  // A type outside 1 to 13: the value field as its bytes, and a note.
+  auto unknown = AnalyseTiff({{{{256, 14, 1, {1}}, {257, 3, 1, {1}}}}});
+  ASSERT_TRUE(unknown.ok) << unknown.error;
+  const auto* type = ChildNamed(unknown.tree, Find(unknown.tree, "ImageWidth"), "Type");
+  ASSERT_NE(type, nullptr);
+  EXPECT_EQ(ValueOf(unknown.tree, *type), "0x000e(14)");
+  EXPECT_EQ(ChildTexts(unknown.tree, unknown.tree.At(type->children.back())),
+            (std::vector<std::string>{"Unknown field type: the value field is shown as its bytes"}));
+  EXPECT_EQ(EntryValue(unknown.tree, "ImageWidth"), "0x00000001");
+  EXPECT_EQ(EntryValue(unknown.tree, "ImageLength"), "0x0001(1)");
   // Type 13 (IFD) is a LONG that points to a directory.
   auto ifdType = AnalyseTiff({{{{330, 13, 1, {8}}}}});
   ASSERT_TRUE(ifdType.ok) << ifdType.error;
@@ -108,7 +145,10 @@ TEST(TiffWalk, HugeCountsAreNotTakenForInlineValues) {
   auto a = AnalyseBytes(file);
   ASSERT_TRUE(a.ok) << a.error;
   EXPECT_EQ(ChildNamed(a.tree, Find(a.tree, "StripOffsets"), "Value"), nullptr);
-  EXPECT_EQ(NotesOf(a.tree, "StripOffsets").size(), 4u);
+  // Three values, the ellipsis, and the part past the end of the file.
+  std::vector<std::string> notes = NotesOf(a.tree, "StripOffsets");
+  ASSERT_EQ(notes.size(), 5u);
+  EXPECT_EQ(notes.back(), "The value runs past the end of the data: 12 of its 4294967300 bytes are there");
 }
 
 TEST(TiffWalk, ExifAndGpsDirectories) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "hpi/hpi.h"
 #include "plugin_harness.h"
 #include "tree_helpers.h"
 
@@ -96,6 +97,30 @@ TEST(App2, MultiPictureIndexListsTheImages) {
             nullptr);
 }
 
+// A fault in the multi-picture index stays inside its APP2 segment: a fault
+// item there, and the walk goes on to EOI.
+TEST(App2, MultiPictureFaultsStayInsideTheSegment) {
+  TiffBuilder tiff;
+  Blob mp = tiff.Build({{{{0xB000, 7, 4, {'0', '1', '0', '0'}}, {0xB001, 4, 1, {2}}}}});
+  mp[8] = 0xFF;  // an entry count that runs far past the segment
+  Blob mpf = JpegSegment(0xE2, Join({Blob{'M', 'P', 'F', 0}, mp}));
+  auto a = AnalyseBytes(Jpeg(mpf), "mpf.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(a.readerFault, 0);
+  ASSERT_EQ(a.faults.count, 1u);
+  EXPECT_EQ(a.faults.last.message, "[HPI_PLUGIN] Wrong file format!");
+  EXPECT_EQ(a.faults.last.offset, 2u + 4 + 4 + 8);  // the entry count
+  EXPECT_NE(Find(a.tree, "MP Index IFD"), nullptr);
+  EXPECT_NE(Find(a.tree, "EOI(End of image)"), nullptr);
+  // Tags out of order are a note, not a fault.
+  Blob unsorted = tiff.Build({{{{0xB001, 4, 1, {2}}, {0xB000, 7, 4, {'0', '1', '0', '0'}}}}});
+  auto b = AnalyseBytes(Jpeg(JpegSegment(0xE2, Join({Blob{'M', 'P', 'F', 0}, unsorted}))));
+  ASSERT_TRUE(b.ok) << b.error;
+  EXPECT_EQ(b.faults.count, 0u);
+  EXPECT_EQ(EntryNotes(b.tree, *Find(b.tree, "MPFVersion")),
+            (std::vector<std::string>{"Tag 45056 comes after tag 45057: the tags are not in ascending order"}));
+}
+
 TEST(App13, PhotoshopResourceBlocks) {
   Blob p{'P', 'h', 'o', 't', 'o', 's', 'h', 'o', 'p', ' ', '3', '.', '0', 0};
   Blob iptc{'8', 'B', 'I', 'M', 0x04, 0x04, 0, 0, 0, 0, 0, 3, 1, 2, 3, 0};
@@ -117,6 +142,14 @@ TEST(App14, AdobeFields) {
   auto other = AnalyseBytes(Jpeg(JpegSegment(0xEE, {'A', 'd', 'o', 'b', 'x'})));
   ASSERT_TRUE(other.ok);
   EXPECT_NE(Find(other.tree, "AP(Application data)"), nullptr);
+  // Cut after its identifier, the segment is still Adobe's, up to the cut.
+  Blob cut = Join({Marker(0xD8), JpegSegment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0x80, 0, 0, 0, 2})});
+  cut.resize(2 + 4 + 5 + 3);
+  auto part = AnalyseBytes(cut, "a.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(part.partial);
+  EXPECT_NE(Find(part.tree, "DCTEncodeVersion"), nullptr);
+  EXPECT_EQ(Find(part.tree, "APP14Flags0"), nullptr);
+  EXPECT_EQ(part.faults.last.offset, 2u + 4 + 5 + 2);
 }
 
 }  // namespace

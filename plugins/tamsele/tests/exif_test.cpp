@@ -114,20 +114,45 @@ TEST(Exif, WalksStayWithinTheSegment) {
   ASSERT_TRUE(a.ok) << a.error;
   EXPECT_EQ(a.readerFault, 0);
   EXPECT_EQ(FindAll(a.tree, "SOI(Start of Image)").size(), 1u);
+  // The thumbnail's walk fails inside its range, as a warning.
   auto range = ChildTexts(a.tree, *Find(a.tree, "Jpeg Thumbnail Image"));
-  EXPECT_EQ(range.back(), "0x00000004(4) Runs past the end of the data");
+  ASSERT_EQ(range.size(), 3u);
+  EXPECT_EQ(range[1], "0x00000004(4) Runs past the end of the data");
+  EXPECT_EQ(range[2], "[HPI_PLUGIN] This file is not Jpeg!");
+  EXPECT_EQ(a.faults.count, 1u);
   Blob outside = tiff.Build({{{{256, 3, 1, {1}}}}});
   tiff.Patch32(outside, 4, 0x40);
   EXPECT_EQ(AnalyseBytes(Jpeg(Join({ExifApp1(outside), Blob(0x60, 0)}))).error, "[HPI_PLUGIN] Wrong file format!");
 }
 
+// A value stored outside its APP1 segment is not read from the bytes of other
+// segments: a note says so, and the walk goes on.
+TEST(Exif, ValuesOutsideTheSegmentAreNoted) {
+  TiffBuilder tiff;
+  Blob exif = tiff.Build({{{{270, 2, 12, {}, -1, -1, "description"}, {271, 2, 8, {}, -1, -1, "maker"}}}});
+  std::uint32_t entries = tiff.Offsets()[0] + 2;
+  tiff.Patch32(exif, entries + 8, 0x1000);                                            // past the segment
+  tiff.Patch32(exif, entries + 12 + 8, static_cast<std::uint32_t>(exif.size() - 4));  // its last 4 bytes
+  auto a = AnalyseBytes(Jpeg(ExifApp1(exif)));
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(NotesOf(a.tree, "ImageDescription"),
+            (std::vector<std::string>{"The value lies outside the data: not shown"}));
+  std::vector<std::string> make = NotesOf(a.tree, "Make");
+  ASSERT_EQ(make.size(), 2u);
+  EXPECT_EQ(make[1], "The value runs past the end of the data: 4 of its 8 bytes are there");
+  EXPECT_NE(Find(a.tree, "EOI(End of image)"), nullptr);
+}
+
 TEST(Exif, FaultsInsideTheExifDataFailTheAnalysisWithTheTiffMessage) {
   TiffBuilder tiff;
-  Blob unordered = tiff.Build({{{{257, 3, 1, {1}}, {256, 3, 1, {1}}}}});
-  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(unordered))).error, "[HPI_PLUGIN] Wrong TIFF tag order!");
-  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(unordered)), "u.jpg", 0).error, "[HPI_PLUGIN] 不正なTIFFタグ並びです");
-  Blob badType = tiff.Build({{{{256, 14, 1, {1}}}}});
-  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badType))).error, "[HPI_PLUGIN] Wrong file format!");
+  Blob badOffset = tiff.Build({{{{256, 3, 1, {1}}}}});
+  tiff.Patch32(badOffset, 4, 0x400);
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badOffset))).error, "[HPI_PLUGIN] Wrong file format!");
+  Blob badVersion = tiff.Build({{{{256, 3, 1, {1}}}}});
+  badVersion[2] = 43;
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badVersion))).error, "[HPI_PLUGIN] Wrong TIFF IFH(Image File Header)");
+  EXPECT_EQ(AnalyseBytes(Jpeg(ExifApp1(badVersion)), "u.jpg", 0).error,
+            "[HPI_PLUGIN] 不正なTIFF IFH(Image File Header)です");
 }
 
 TEST(Exif, OtherApp1DataIsApplicationData) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "builders.h"
+#include "hpi/hpi.h"
 #include "plugin_harness.h"
 
 namespace {
@@ -60,6 +61,29 @@ TEST(JpegWalk, FillBytesBeforeMarkersArePassedOver) {
   EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "EOI(End of image)")).offset, file.size() - 2);
 }
 
+// Bytes outside every segment get a range: junk before a marker (its fill
+// bytes excepted) and whatever follows EOI.
+TEST(JpegWalk, BytesOutsideTheSegmentsAreShown) {
+  Blob file =
+      Join({Marker(0xD8), Blob{1, 2, 3, 0xFF, 0x00, 4}, Blob{0xFF}, Dqt(), Marker(0xD9), Marker(0xD8), Blob{9}});
+  auto a = AnalyseBytes(file);
+  ASSERT_TRUE(a.ok) << a.error;
+  EXPECT_EQ(a.readerFault, 0);
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "Bytes between segments")), (Range{2, 6}));
+  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "DQT(Define quantization table segment)")).offset, 9u);
+  const auto* after = Find(a.tree, "Bytes after EOI");
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(RangeOf(a.tree, *after), (Range{file.size() - 3, 3}));
+  EXPECT_EQ(ChildTexts(a.tree, *after).back(), "0x00000003(3) starts with SOI");
+  EXPECT_EQ(Segments(a).back(), "Bytes after EOI");
+  // Junk up to a cut is shown before the fault.
+  Blob cut = Join({Marker(0xD8), Dqt(), Blob{7, 7}});
+  auto b = AnalyseBytes(cut, "j.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(b.partial);
+  EXPECT_EQ(RangeOf(b.tree, *Find(b.tree, "Bytes between segments")), (Range{cut.size() - 2, 2}));
+  EXPECT_EQ(b.faults.last.offset, cut.size());
+}
+
 TEST(JpegWalk, RestartMarkersStandAlone) {
   // Inside scan data they belong to the entropy-coded data; elsewhere they are
   // items without a length, and the bytes after them are the next marker.
@@ -88,16 +112,51 @@ TEST(JpegWalk, ProgressiveScanDataStartsAfterTheScanHeader) {
 }
 
 TEST(JpegWalk, EndOfFileWithoutEoiMarker) {
-  // A segment running past the final FF D9: the end check finds it.
+  // A segment running past the final FF D9 (an Exif thumbnail's EOI, say) is a
+  // segment cut short, not the end of the image: the fault is its length.
   Blob overrun = Join({Marker(0xD8), Blob{0xFF, 0xE5, 0x00, 0x40, 'a'}, Marker(0xD9)});
-  auto a = AnalyseBytes(overrun);
-  ASSERT_TRUE(a.ok) << a.error;
-  EXPECT_EQ(RangeOf(a.tree, *Find(a.tree, "EOI(End of image)")).offset, overrun.size() - 2);
+  EXPECT_EQ(AnalyseBytes(overrun).error, "[HPI_PLUGIN] Wrong file format!");
+  auto cut = AnalyseBytes(overrun, "o.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(cut.partial);
+  EXPECT_EQ(cut.faults.last.offset, 4u);
+  EXPECT_EQ(cut.faults.last.size, overrun.size() - 4);
+  EXPECT_NE(Find(cut.tree, "AP(Application data)"), nullptr);
+  EXPECT_EQ(Find(cut.tree, "EOI(End of image)"), nullptr);
+  // Cut after a whole segment, or inside a marker: the fault is where the stream stops.
   Blob truncated = Join({Marker(0xD8), Dqt()});
   EXPECT_EQ(AnalyseBytes(truncated).error, "[HPI_PLUGIN] Wrong file format!");
   EXPECT_EQ(AnalyseBytes(truncated, "t.jpg", 0).error, "[HPI_PLUGIN] 不正なファイルフォーマットです");
+  EXPECT_EQ(AnalyseBytes(truncated, "t.jpg", 1, hpi::kRequestPartial).faults.last.offset, truncated.size());
+  Blob inMarker = Join({Marker(0xD8), Dqt(), Blob{0xFF}});
+  EXPECT_EQ(AnalyseBytes(inMarker, "m.jpg", 1, hpi::kRequestPartial).faults.last.offset, truncated.size());
   EXPECT_EQ(AnalyseBytes(Join({Marker(0xD8), Marker(0xD8), Marker(0xD9)})).error, "[HPI_PLUGIN] Wrong file format!");
   EXPECT_EQ(AnalyseBytes(Blob{0xFF, 0xD9, 0xFF, 0xD9}).error, "[HPI_PLUGIN] This file is not Jpeg!");
+}
+
+// A segment cut inside its fields keeps the fields before the cut, and the
+// fault sits where the bytes run out; a wrong length is a fault of "Length".
+TEST(JpegWalk, CutSegmentsKeepTheirFieldsBeforeTheCut) {
+  Blob file = Join({Marker(0xD8), Sof0()});
+  Blob cut(file.begin(), file.begin() + 8);  // up to Y(Image pixel height)'s first byte
+  auto a = AnalyseBytes(cut, "c.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(a.partial);
+  EXPECT_EQ(a.readerFault, 0);
+  EXPECT_NE(Find(a.tree, "P(Data precision)"), nullptr);
+  EXPECT_EQ(Find(a.tree, "Y(Image pixel height)"), nullptr);
+  EXPECT_EQ(a.faults.last.offset, 7u);
+  EXPECT_EQ(a.faults.last.size, 1u);
+  Blob lengthCut{0xFF, 0xD8, 0xFF, 0xDB, 0x00};
+  auto b = AnalyseBytes(lengthCut, "l.jpg", 1, hpi::kRequestPartial);
+  EXPECT_NE(Find(b.tree, "DQT(Define quantization table segment)"), nullptr);
+  EXPECT_EQ(b.faults.last.offset, 4u);
+  Blob badSof{0xFF, 0xD8, 0xFF, 0xC0, 0, 18, 8, 0, 8, 0, 8, 3, 1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1, 0, 0xFF, 0xD9};
+  auto c = AnalyseBytes(badSof, "s.jpg", 1, hpi::kRequestPartial);
+  EXPECT_EQ(c.error, "[HPI_PLUGIN] Wrong SOF0 segment!");
+  EXPECT_NE(Find(c.tree, "Nf(Number of components)"), nullptr);
+  EXPECT_EQ(c.faults.last.offset, 4u);
+  auto tiny = AnalyseBytes(Blob{0xFF, 0xD8, 0xFF, 0xE5, 0, 1, 0xFF, 0xD9}, "n.jpg", 1, hpi::kRequestPartial);
+  ASSERT_TRUE(tiny.partial) << "a length that does not count itself";
+  EXPECT_EQ(tiny.faults.last.offset, 4u);
 }
 
 TEST(JpegWalk, MalformedTablesAndFrames) {

@@ -33,6 +33,12 @@ inline std::vector<std::string> NotesOf(const strataview::ItemTree& tree, std::s
   return testing_support::ChildTexts(tree, tree.At(offset->children.back()));
 }
 
+// The notes on an item itself (beneath its size record).
+inline std::vector<std::string> EntryNotes(const strataview::ItemTree& tree, const strataview::Item& item) {
+  if (item.children.size() < 2) return {};
+  return testing_support::ChildTexts(tree, tree.At(item.children[1]));
+}
+
 // Every item named text, in tree order.
 inline std::vector<const strataview::Item*> FindAll(const strataview::ItemTree& tree, std::string_view text) {
   std::vector<const strataview::Item*> found;
