@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "coverage_pass.h"
 #include "dump.h"
 #include "field_lines.h"
 #include "input_files.h"
@@ -152,7 +153,13 @@ int WriteItems(FileRun& run, std::uint32_t length, const std::uint8_t* stream, c
         cli::NodeBuilder builder(length, stream, json, nodes);
         cli::ReadInto(builder, length, stream);
       }
-      out += "]}\n";
+      out += ']';
+      if (o.coverage) {
+        cli::CoveragePass ranged;
+        cli::ReadInto(ranged, length, stream);
+        cli::AppendCoverageJson(out, strataview::FindCoverage(ranged.Take(), run.size));
+      }
+      out += "}\n";
       break;
     }
     case cli::Format::JsonTree: {

@@ -29,6 +29,7 @@ const char kUsage[] =
     "                        also print the hex dump (whole file, or LENGTH bytes\n"
     "                        from OFFSET; decimal or 0x hex; text output only)\n"
     "  -q, --quiet           print nothing for files no plug-in accepts\n"
+    "  --no-coverage         leave the coverage summary out of the JSON line\n"
     "files and plug-ins:\n"
     "  -r, --recursive       analyse the files below folders given as arguments\n"
     "  --plugin NAME         use only this plug-in (file name, e.g. Voltane.hpi)\n"
@@ -47,7 +48,9 @@ const char kUsage[] =
     "  {\"schema\": 2, \"file\": path as given, \"size\": N|null, \"plugin\": name|null,\n"
     "   \"ok\": bool, \"error\": null|{\"kind\": \"io\"|\"unsupported\"|\"analysis\"|\"stream\",\n"
     "   \"message\": English text, \"message_local\": text in --lang when it differs},\n"
-    "   \"report\": text|null, \"fault\": {\"offset\": N, \"message\": text}, \"items\": [NODE...]}\n"
+    "   \"report\": text|null, \"fault\": {\"offset\": N, \"message\": text}, \"items\": [NODE...],\n"
+    "   \"coverage\": {\"explained\": bytes, \"unexplained\": [[offset, size]...],\n"
+    "   \"past_end\": [[offset, size]...], \"overlaps\": [[offset, size]...]}}\n"
     "  NODE = {\"name\", \"kind\": \"root\"|\"group\"|\"field\"|\"fault\", \"offset\", \"size\",\n"
     "   \"values\": [VALUE...], \"comment\", \"notes\": [text...], \"children\": [NODE...]}\n"
     "  VALUE = {\"type\": \"unsigned\"|\"signed\"|\"hex\"|\"text\"|\"real\"|\"long\",\n"
@@ -125,6 +128,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.recursive = true;
     } else if (a == "-q" || a == "--quiet") {
       o.quiet = true;
+    } else if (a == "--no-coverage") {
+      o.coverage = false;
     } else if (a == "--plugins") {
       o.listPlugins = true;
     } else if (is("--enable") || is("--disable")) {

@@ -37,7 +37,8 @@ struct Options {
   std::optional<std::string> plugin;  // the one plug-in to use
   std::optional<std::size_t> maxDepth;
   bool decimalOffsets = false;
-  bool quiet = false;  // nothing for files no plug-in accepts
+  bool quiet = false;    // nothing for files no plug-in accepts
+  bool coverage = true;  // the JSON line's coverage summary
   bool enabledOnly = false;
   bool recursive = false;
   bool help = false;

@@ -8,6 +8,7 @@
 #include "menu_commands.h"
 #include "messages.h"
 #include "resource.h"
+#include "strataview/coverage.h"
 #include "strataview/host_messages.h"
 #include "strataview/platform/files.h"
 #include "win_text.h"
@@ -93,6 +94,7 @@ void MainFrame::AnalyseFile(const std::string& path) {
   if (!tree_.Clear()) ShowHostError(window_, kMsgTreeViewError);
   StreamFaults faults;
   AnalysisOutcome outcome = driver_.Analyse(path, tree_.Items(), &faults);
+  if (outcome.analysed || outcome.partial) AccountForEveryByte(path, HostLanguage::Japanese, tree_.Items());
   tree_.ShowItems();
   if (!outcome.analysed) {
     if (outcome.hasPluginMessage) {

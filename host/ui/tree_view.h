@@ -35,7 +35,7 @@ class TreeView {
   // Removes every item; false when the tree view refuses.
   bool Clear();
   // Where the stream reader puts the items; ShowItems then shows the top level.
-  ItemSink& Items() { return items_; }
+  ItemTree& Items() { return items_; }
   void ShowItems();
   // Inserts the children of an item that is about to expand, once.
   void Populate(HTREEITEM item);

@@ -120,6 +120,16 @@ class Json(Case):
         self.assertEqual(failed['error']['kind'], 'analysis')
         self.assertTrue(failed['error']['message'].isascii(), failed['error']['message'])
 
+    def test_coverage_names_the_bytes_no_item_explains(self):
+        _, [junk] = self.json_lines(corpus('zip/go-test-trailing-junk.zip'))
+        self.assertEqual(junk['coverage']['unexplained'], [[junk['size'] - 14, 14]])
+        self.assertEqual(junk['coverage']['explained'], junk['size'] - 14)
+        _, [clean] = self.json_lines(corpus('png/pngsuite-basn0g08.png'))
+        self.assertEqual(clean['coverage'], {'explained': clean['size'], 'unexplained': [], 'past_end': [],
+                                             'overlaps': []})
+        _, [off] = self.json_lines('--no-coverage', corpus('png/pngsuite-basn0g08.png'))
+        self.assertNotIn('coverage', off)
+
     def test_plugin_list_as_json(self):
         _, plugins = self.json_lines('--plugins')
         self.assertIn('Voltane.hpi', [p['plugin'] for p in plugins])

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "strataview/analysis_driver.h"
+#include "strataview/coverage.h"
 #include "strataview/platform/files.h"
 #include "strataview/platform/settings_store.h"
 #include "strataview/plugin_manager.h"
@@ -35,7 +36,8 @@ ItemTree CoreReading(const std::string& path) {
   PluginManager plugins(ProgramFolder(), *store);
   AnalysisDriver driver(plugins, hpi::kJapanese, PluginChoice::EnabledOnly);
   ItemTree tree;
-  driver.Analyse(path, tree);
+  AnalysisOutcome outcome = driver.Analyse(path, tree);
+  if (outcome.analysed || outcome.partial) AccountForEveryByte(path, HostLanguage::Japanese, tree);
   return tree;
 }
 
