@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "archive_builders.h"
-#include "partial.h"
+#include "hpi/hpi.h"
 
 namespace {
 
 using namespace kavlore_test;
+using testing_support::AnalyseBytes;
+using testing_support::Analysed;
+using testing_support::AnalysePath;
 using testing_support::CorpusDir;
 using testing_support::Find;
 using testing_support::Range;
@@ -20,9 +23,9 @@ std::vector<std::uint8_t> Cut(const std::vector<std::uint8_t>& bytes, std::size_
 TEST(Truncation, EveryPrefixOfAZipShowsWhatCameBeforeItsFault) {
   auto whole = MakeZip({.entries = {ZipEntry{}, ZipEntry{.name = "b.txt", .data = "world!"}}});
   for (std::size_t length = 7; length < whole.size(); ++length) {
-    Partial p = AnalysePartial(Cut(whole, length));
+    Analysed p = AnalyseBytes(Cut(whole, length), "partial.bin", 1, hpi::kRequestPartial);
     ASSERT_FALSE(p.ok) << length;
-    ASSERT_TRUE(p.handed) << length;
+    ASSERT_TRUE(p.partial) << length;
     EXPECT_EQ(p.faults.count, 1u) << length;
     EXPECT_LE(p.faults.last.offset, length) << length;
     EXPECT_EQ(p.faults.last.offset + p.faults.last.size, length) << length;
@@ -31,7 +34,8 @@ TEST(Truncation, EveryPrefixOfAZipShowsWhatCameBeforeItsFault) {
 
 TEST(Truncation, DataRunningPastTheEndIsClippedWithANote) {
   auto whole = MakeZip({});
-  Partial p = AnalysePartial(Cut(whole, 30 + 5 + 2));  // two of the five data bytes
+  Analysed p =
+      AnalyseBytes(Cut(whole, 30 + 5 + 2), "partial.bin", 1, hpi::kRequestPartial);  // two of the five data bytes
   const auto* data = Find(p.tree, "Compressed file data[1]");
   ASSERT_NE(data, nullptr);
   EXPECT_EQ(RangeOf(p.tree, *data), (Range{35, 2}));
@@ -43,13 +47,13 @@ TEST(Truncation, DataRunningPastTheEndIsClippedWithANote) {
 TEST(Truncation, FaultsSitAtTheFieldsThatDoNotFit) {
   // An extra field whose data size runs past the extra field length: the fault is at the Data Size.
   auto bad = MakeZip({.entries = {{.localExtra = {0x99, 0x99, 9, 0, 1, 2}}}});
-  Partial p = AnalysePartial(bad);
+  Analysed p = AnalyseBytes(bad, "partial.bin", 1, hpi::kRequestPartial);
   EXPECT_EQ(p.faults.last.message, "[HPI_PLUGIN] Wrong extra field!");
   EXPECT_EQ(p.faults.last.offset, 30u + 5 + 2);
   // An unknown signature: the fault is at the signature, after the items before it.
   auto junk = MakeZip({});
   junk[40] = 'X';
-  p = AnalysePartial(junk);
+  p = AnalyseBytes(junk, "partial.bin", 1, hpi::kRequestPartial);
   EXPECT_EQ(p.faults.last.offset, 40u);
   EXPECT_NE(Find(p.tree, "Compressed file data[1]"), nullptr);
 }
@@ -63,15 +67,15 @@ TEST(Truncation, CorpusTruncatedArchivesEndAtTheirFault) {
                         Case{"lzh/lhasa-regression-truncated.lzh", "Compress data"}}) {
     auto path = CorpusDir() / c.file;
     if (!std::filesystem::exists(path)) continue;
-    Partial p = AnalysePartialPath(path);
-    ASSERT_TRUE(p.handed) << c.file;
+    Analysed p = AnalysePath(path, 1, hpi::kRequestPartial);
+    ASSERT_TRUE(p.partial) << c.file;
     EXPECT_FALSE(p.ok) << c.file;
     EXPECT_NE(Find(p.tree, c.lastItem), nullptr) << c.file;
     EXPECT_EQ(p.faults.last.offset + p.faults.last.size, std::filesystem::file_size(path)) << c.file;
   }
   auto lzh = CorpusDir() / "lzh/lhasa-regression-truncated.lzh";
   if (std::filesystem::exists(lzh)) {
-    Partial p = AnalysePartialPath(lzh);
+    Analysed p = AnalysePath(lzh, 1, hpi::kRequestPartial);
     EXPECT_EQ(RangeOf(p.tree, *Find(p.tree, "Compress data")), (Range{32, 2968})) << "as lha v lists it";
   }
 }
@@ -88,13 +92,13 @@ TEST(Truncation, EveryPrefixOfACabinetAndAnLzhArchiveIsHandedOver) {
   for (const Bytes* archive : {&cab, &lzh}) {
     const std::vector<std::uint8_t>& whole = *archive;
     for (std::size_t length = 7; length < whole.size(); ++length) {
-      Partial p = AnalysePartial(Cut(whole, length));
+      Analysed p = AnalyseBytes(Cut(whole, length), "partial.bin", 1, hpi::kRequestPartial);
       if (p.ok) continue;  // an LZH archive may end without its end byte
-      ASSERT_TRUE(p.handed) << length;
+      ASSERT_TRUE(p.partial) << length;
       EXPECT_EQ(p.faults.last.offset + p.faults.last.size, length) << length;
     }
   }
-  Partial p = AnalysePartial(Cut(cab, cab.Size() - 2));
+  Analysed p = AnalyseBytes(Cut(cab, cab.Size() - 2), "partial.bin", 1, hpi::kRequestPartial);
   EXPECT_EQ(RangeOf(p.tree, *Find(p.tree, "ab[cbData](compressed data bytes)")), (Range{74, 2}));
 }
 
