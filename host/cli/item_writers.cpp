@@ -44,6 +44,34 @@ int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream, s
   return fault;
 }
 
+namespace {
+
+// Hands every item to two sinks, which number their items alike.
+class BothSinks : public strataview::ItemSink {
+ public:
+  BothSinks(OpenPath& first, OpenPath& second) : first_(first), second_(second) {}
+  std::optional<ItemHandle> Insert(ItemHandle parent, std::string_view text, int image) override {
+    std::optional<ItemHandle> item = first_.Insert(parent, text, image);
+    if (item && !second_.Insert(parent, text, image)) return std::nullopt;
+    return item;
+  }
+
+ private:
+  OpenPath& first_;
+  OpenPath& second_;
+};
+
+}  // namespace
+
+int ReadInto(OpenPath& first, OpenPath& second, std::uint32_t length, const std::uint8_t* stream,
+             strataview::StreamFaults* faults) {
+  BothSinks both(first, second);
+  int fault = strataview::BuildItemTree(length, stream, both, faults);
+  first.Finish();
+  second.Finish();
+  return fault;
+}
+
 void RangePass::Open(std::string_view text, int image) {
   std::size_t slot = ranges_.size();
   if (strataview::MayHaveRange(image)) ranges_.emplace_back();

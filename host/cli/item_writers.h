@@ -48,6 +48,9 @@ class OpenPath : public strataview::ItemSink {
 // Reads the stream into the sink and closes what stays open; the reader's message number.
 int ReadInto(OpenPath& sink, std::uint32_t length, const std::uint8_t* stream,
              strataview::StreamFaults* faults = nullptr);
+// The same for two sinks in one reading.
+int ReadInto(OpenPath& first, OpenPath& second, std::uint32_t length, const std::uint8_t* stream,
+             strataview::StreamFaults* faults = nullptr);
 
 using ItemRanges = std::vector<std::optional<strataview::ByteRange>>;
 

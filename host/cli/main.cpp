@@ -142,10 +142,13 @@ int WriteItems(FileRun& run, std::uint32_t length, const std::uint8_t* stream, c
       break;
     }
     case cli::Format::Json: {
-      // A first pass finds the stream's faults and the nodes that take attributes late.
+      // A first pass finds the stream's faults, the nodes that take attributes late
+      // and, for the coverage summary, the ranged items.
       cli::LateAttributes late;
+      cli::CoveragePass ranged;
       AnalysisOutcome outcome = sofar;
-      fault = outcome.readerFault = cli::ReadInto(late, length, stream, &run.faults);
+      fault = outcome.readerFault = o.coverage ? cli::ReadInto(late, ranged, length, stream, &run.faults)
+                                               : cli::ReadInto(late, length, stream, &run.faults);
       out = cli::JsonHead(run.Result(outcome));
       if (fault == kMsgNoError || fault == kMsgSyntaxError) {
         nodes.deferred = &late.Flags();
@@ -154,11 +157,7 @@ int WriteItems(FileRun& run, std::uint32_t length, const std::uint8_t* stream, c
         cli::ReadInto(builder, length, stream);
       }
       out += ']';
-      if (o.coverage) {
-        cli::CoveragePass ranged;
-        cli::ReadInto(ranged, length, stream);
-        cli::AppendCoverageJson(out, strataview::FindCoverage(ranged.Take(), run.size));
-      }
+      if (o.coverage) cli::AppendCoverageJson(out, strataview::FindCoverage(ranged.Take(), run.size));
       out += "}\n";
       break;
     }
