@@ -170,7 +170,7 @@ bool WalkGzip(hpi::Analysis& a) {
     std::uint16_t xlen = 0;
     std::uint64_t at = in.Position();
     if (!in.U16(xlen, kWrongDescriptorField)) return false;
-    out.WriteU16Item("XLEN(eXtra LENgth)", F, static_cast<std::uint32_t>(at), xlen);
+    out.WriteU16Item("XLEN(eXtra LENgth)", F, at, xlen);
     if (xlen != 0 && !WalkExtraArea(in, out, xlen)) return false;
   }
   if ((flags & FNAME) && !WriteZeroTerminatedField(in, out, "original file name")) return false;
@@ -179,7 +179,7 @@ bool WalkGzip(hpi::Analysis& a) {
     std::uint16_t crc = 0;
     std::uint64_t at = in.Position();
     if (!in.U16(crc, kWrongDescriptorField)) return false;
-    out.WriteU16Item("CRC16", F, static_cast<std::uint32_t>(at), crc);
+    out.WriteU16Item("CRC16", F, at, crc);
   }
   // The header and the trailer must not overlap.
   if (!in.Holds(kTrailerSize)) return in.FailHere(kWrongDescriptorField);

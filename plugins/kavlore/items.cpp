@@ -15,8 +15,7 @@ ShortText Indexed(std::string_view name, std::uint64_t index) {
 }
 
 void WriteRange(hpi::Writer& out, std::string_view name, int level, std::uint64_t offset, std::uint64_t size) {
-  out.WriteItem(name, level, static_cast<std::uint32_t>(offset),
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX)));
+  out.WriteItem(name, level, offset, size);
 }
 
 void WriteLeadingData(hpi::Writer& out, std::uint64_t size) {
@@ -41,7 +40,7 @@ const std::uint8_t* FieldCursor::Field(std::string_view name, std::uint32_t widt
     cut_ = true;
     missing_ = at_;
   }
-  if (!cut_) out_.WriteItem(name, F, static_cast<std::uint32_t>(offset_ + at_), width, value, kind);
+  if (!cut_) out_.WriteItem(name, F, offset_ + at_, width, value, kind);
   at_ += width;
   return value;
 }
@@ -75,7 +74,7 @@ bool WriteTextField(Reader& in, hpi::Writer& out, std::string_view name, std::ui
   char text[hpi::kMaxPayload];
   std::size_t shown = static_cast<std::size_t>(std::min<std::uint64_t>(length, sizeof text));
   if (!in.Read(text, shown, shortCode)) return false;
-  out.WriteItem(name, F, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), nullptr);
+  out.WriteItem(name, F, start, length, nullptr);
   out.WriteValue(static_cast<std::uint32_t>(shown), text, hpi::ValueKind::Text);
   return in.SeekTo(start + length);
 }
@@ -93,7 +92,7 @@ bool WriteZeroTerminatedField(Reader& in, hpi::Writer& out, std::string_view nam
     ++length;
   }
   if (length == 0) return true;
-  out.WriteItem(name, F, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(length), nullptr);
+  out.WriteItem(name, F, start, length, nullptr);
   out.WriteValue(static_cast<std::uint32_t>(std::min<std::uint64_t>(length, sizeof text)), text, hpi::ValueKind::Text);
   return true;
 }

@@ -39,12 +39,12 @@ bool Common(Extended& e) {
   std::uint64_t at = e.in.Position();
   std::uint16_t crc = 0;
   if (!e.in.U16(crc, hpi::kWrongFormat)) return false;
-  e.out.WriteU16Item("CRC-16", F, static_cast<std::uint32_t>(at), crc);
+  e.out.WriteU16Item("CRC-16", F, at, crc);
   std::uint64_t information = e.D - 2;
   if (information == 1) {
     std::uint8_t b = 0;
     if (!e.in.U8(b, hpi::kWrongFormat)) return false;
-    e.out.WriteU8Item("Information", F, static_cast<std::uint32_t>(at + 2), b);
+    e.out.WriteU8Item("Information", F, at + 2, b);
   } else if (information > 1) {
     WriteRange(e.out, "Information", F, at + 2, information);
     return e.in.Skip(information);
@@ -64,7 +64,7 @@ bool ConvertedText(Extended& e, std::string_view name, std::size_t step, Convert
   char text[hpi::kMaxPayload];
   std::size_t shown = 0;
   for (std::size_t i = 0; i + step <= length; i += step) text[shown++] = convert(raw + i);
-  e.out.WriteItem(name, F, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(e.D), nullptr);
+  e.out.WriteItem(name, F, start, e.D, nullptr);
   e.out.WriteValue(static_cast<std::uint32_t>(shown), text, hpi::ValueKind::Text);
   return e.in.SeekTo(start + e.D);
 }
@@ -166,7 +166,7 @@ bool ExtendedAttribute(Extended& e) {
   std::uint8_t length = 0;
   if (e.D < 1) return e.WrongSize();
   if (!e.in.U8(length, hpi::kWrongFormat)) return false;
-  e.out.WriteU8Item("OS name length", F, static_cast<std::uint32_t>(at), length);
+  e.out.WriteU8Item("OS name length", F, at, length);
   if (e.D < 1u + length) return FailAt(hpi::kWrongFormat, at);
   if (!WriteTextField(e.in, e.out, "OS name", length, hpi::kWrongFormat)) return false;
   std::uint64_t area = e.D - 1 - length;
@@ -260,14 +260,14 @@ bool WalkOne(Reader& in, hpi::Writer& out, const HeaderContext& h, std::uint32_t
   if (!in.U8(type, hpi::kWrongFormat)) return false;
   const Kind& kind = KindOf(type, h.headerLevel);
   WriteRange(out, kind.name, h.groupLevel, start, S);
-  out.WriteU8Item("Extension type", F, static_cast<std::uint32_t>(start), type);
+  out.WriteU8Item("Extension type", F, start, type);
   if (&kind == &kUnknown) out.WriteComment("Unkown value");
   Extended e{in, out, h, S - 1u - nextWidth, start};
   if (!kind.walk(e)) return false;
   std::uint8_t size[4] = {};
   std::uint64_t at = in.Position();
   if (!in.Read(size, nextWidth, hpi::kWrongFormat)) return false;
-  out.WriteItem("Next header size", F, static_cast<std::uint32_t>(at), nextWidth, size);
+  out.WriteItem("Next header size", F, at, nextWidth, size);
   next = hpi::LE32(size);
   return out.Ok();
 }

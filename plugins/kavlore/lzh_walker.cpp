@@ -52,7 +52,7 @@ bool LzhWalker::Run(std::uint64_t archiveStart) {
     if (!in_.U8(first, hpi::kWrongFormat)) return false;
     if (first == 0) {
       out_.WriteGroupEnd(L);
-      out_.WriteItem("Archive end", F, static_cast<std::uint32_t>(start), 1, &first);
+      out_.WriteItem("Archive end", F, start, 1, &first);
       return out_.Ok();
     }
     // The level byte, or for a header cut short before it the word size 4 that only level 3 headers begin with.
@@ -111,7 +111,7 @@ bool LzhWalker::Level0(std::uint64_t start, std::uint64_t& dataSize) {
     std::uint64_t at = in_.Position();
     std::uint16_t crc = 0;
     if (!in_.U16(crc, hpi::kWrongFormat)) return false;
-    out_.WriteU16Item("CRC-16 of original file", F, static_cast<std::uint32_t>(at), crc);
+    out_.WriteU16Item("CRC-16 of original file", F, at, crc);
     extended -= 2;
   }
   if (extended == 0) return true;
@@ -179,7 +179,7 @@ bool LzhWalker::Level1(std::uint64_t start, std::uint64_t& dataSize) {
   std::uint16_t next = 0;
   at = in_.Position();
   if (!in_.U16(next, hpi::kWrongFormat)) return false;
-  out_.WriteU16Item("Next header size", F, static_cast<std::uint32_t>(at), next);
+  out_.WriteU16Item("Next header size", F, at, next);
 
   // The skip size counts the extended headers as well as the data.
   std::uint64_t taken = 0;

@@ -177,9 +177,9 @@ bool WalkExtraField(Reader& in, hpi::Writer& out, int level, std::uint16_t lengt
     if (!in.Read(head, sizeof head, kWrongLocalField)) return false;
     std::uint16_t id = hpi::LE16(head);
     std::uint16_t dataSize = hpi::LE16(head + 2);
-    out.WriteU16Item(Indexed("Header ID", k), F, static_cast<std::uint32_t>(at), id);
+    out.WriteU16Item(Indexed("Header ID", k), F, at, id);
     if (const char* text = HeaderIdText(id)) out.WriteComment(text);
-    out.WriteU16Item(Indexed("Data Size", k), F, static_cast<std::uint32_t>(at + 2), dataSize);
+    out.WriteU16Item(Indexed("Data Size", k), F, at + 2, dataSize);
     left -= 4;
     if (left < dataSize) return FailAt(kWrongExtraField, at + 2);
     left -= dataSize;

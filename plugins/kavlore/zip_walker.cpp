@@ -315,8 +315,8 @@ bool ZipWalker::DigitalSignature() {
   std::uint16_t size = 0;
   if (!in_.U16(size, kWrongLocalField)) return false;
   if (!in_.Holds(size)) return in_.FailHere(kWrongLocalField);
-  out_.WriteItem("header signature", F, static_cast<std::uint32_t>(RecordStart()), 4, record_);
-  out_.WriteU16Item("size of data", F, static_cast<std::uint32_t>(RecordStart() + 4), size);
+  out_.WriteItem("header signature", F, RecordStart(), 4, record_);
+  out_.WriteU16Item("size of data", F, RecordStart() + 4, size);
   if (size != 0) WriteRange(out_, "signature data", F, in_.Position(), size);
   return in_.Skip(size);
 }
