@@ -96,13 +96,13 @@ std::uint32_t Analyse(const char* path, HpiMemHandle* streamHandle, int requestF
 
 }  // namespace
 
-bool WriteRecordedFault(Analysis& analysis) {
+bool WriteRecordedFault(Writer& out, std::uint64_t fileSize) {
   char message[kMessageBufferSize] = {};
   CopyLastErrorText(message);
   std::uint64_t at = LastFaultOffset();
-  std::uint64_t rest = at < analysis.fileSize ? analysis.fileSize - at : 0;
+  std::uint64_t rest = at < fileSize ? fileSize - at : 0;
   SetPluginError(kNoError);
-  return analysis.out.WriteFault(message, at, rest) > 0;
+  return out.WriteFault(message, at, rest) > 0;
 }
 
 bool RequireNonEmptyFile(Analysis& analysis) {

@@ -74,8 +74,9 @@ bool Fail(int code) {
   SetPluginError(code);
   return false;
 }
-bool FailAt(int code, std::uint64_t offset) {
-  SetPluginError(code);
+bool FailAt(int code, std::uint64_t offset) { return FailAt(code, ThisPlugin().messages, offset); }
+bool FailAt(int code, const MessageTable& table, std::uint64_t offset) {
+  SetPluginError(code, table);
   state.faultOffset = offset;
   return false;
 }

@@ -30,9 +30,7 @@ const hpi::MessageTable kJpegMessages{kJpegRows, true};
 const hpi::MessageTable kTiffMessages{kTiffRows, true};
 
 bool WriteWarning(hpi::BinaryFile& file, hpi::Writer& out) {
-  std::int64_t length = file.Length();
-  hpi::Analysis nested{file, static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0)), out, nullptr, nullptr};
-  return hpi::WriteRecordedFault(nested);
+  return hpi::WriteRecordedFault(out, static_cast<std::uint64_t>(std::max<std::int64_t>(file.Length(), 0)));
 }
 
 }  // namespace tiffjpeg

@@ -32,8 +32,7 @@ extern const hpi::MessageTable kTiffMessages;
 // The JPEG walk reads through its own buffered reader, whose position the
 // framework cannot see: its faults name their file offset.
 inline bool JpegFailAt(int code, std::int64_t offset) {
-  hpi::RestoreError({code, &kJpegMessages, static_cast<std::uint64_t>(offset)});
-  return false;
+  return hpi::FailAt(code, kJpegMessages, static_cast<std::uint64_t>(offset));
 }
 
 // After a nested walk failed: its fault becomes a fault item at this place in
@@ -48,8 +47,7 @@ inline bool TiffFail(int code) {
 
 // A fault about a value read earlier: at the field that holds it.
 inline bool TiffFailAt(int code, std::int64_t offset) {
-  hpi::RestoreError({code, &kTiffMessages, static_cast<std::uint64_t>(offset)});
-  return false;
+  return hpi::FailAt(code, kTiffMessages, static_cast<std::uint64_t>(offset));
 }
 
 }  // namespace tiffjpeg

@@ -55,6 +55,7 @@ bool Fail(int code);
 // The same with the fault at a given file offset: the field that holds a value
 // found wrong later, or a position a walker's own reader keeps.
 bool FailAt(int code, std::uint64_t offset);
+bool FailAt(int code, const MessageTable& table, std::uint64_t offset);
 // Records a code of SFStream's table.
 void SetStreamError(int code);
 

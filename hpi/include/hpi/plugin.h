@@ -50,7 +50,8 @@ const PluginDescriptor& ThisPlugin();
 // Writes the recorded failure as a fault item at this place in the tree and
 // clears it, so that the walk can go on after a nested walk failed (a warning).
 // False when the stream refused the item.
-bool WriteRecordedFault(Analysis& analysis);
+bool WriteRecordedFault(Writer& out, std::uint64_t fileSize);
+inline bool WriteRecordedFault(Analysis& analysis) { return WriteRecordedFault(analysis.out, analysis.fileSize); }
 
 // A pre-check shared by plug-ins that cannot analyse an empty file.
 bool RequireNonEmptyFile(Analysis& analysis);
